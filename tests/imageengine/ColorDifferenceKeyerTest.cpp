@@ -65,6 +65,29 @@ TEST_F(KeyerTest, GreyAttenuationRisesLinearlyBetweenThresholdAndLimit)
     EXPECT_EQ(ColorDifferenceKeyer::MatteValue(0, 100, 0, KeyColorGreen, t, double(t), 1.0), 0);
 }
 
+TEST_F(KeyerTest, MatteHoldsThePerPixelValueForEveryGreySetting)
+{
+    // The statistics pass takes table-driven and vectorised routes; each must give the value of
+    // the per-pixel rule.
+    auto source = MakeRandomImage(61, 17, 3, 0.6);
+    for (const OVKeyColor color : { KeyColorGreen, KeyColorBlue }) {
+        for (const auto& [greyDetail, greyThreshold] :
+            { std::pair { 0.0, 0.0 }, { 0.3, 0.5 }, { 1.0, 0.0 }, { 0.7, 1.0 } }) {
+            const ScopedCoreCount cores(3);
+            ColorDifferenceKeyer keyer(color, 0.5, greyDetail, greyThreshold, tables);
+            keyer.Prepare(source.get());
+            const int limit = static_cast<int>(greyDetail * 255);
+            const unsigned char* p = source->Buffer();
+            for (std::size_t i = 0; i < 61 * 17; ++i, p += 4) {
+                ASSERT_EQ(keyer.Matte()[i],
+                    ColorDifferenceKeyer::MatteValue(
+                        p[0], p[1], p[2], color, limit, greyThreshold * limit, greyThreshold))
+                    << "pixel " << i << " grey " << greyDetail << "/" << greyThreshold;
+            }
+        }
+    }
+}
+
 TEST_F(KeyerTest, LevelIsMeanAtDetailOneAndMidpointAtDetailZero)
 {
     // Differences 10, 20 and 60: minimum 10, maximum 60, midpoint 35, mean 30.

@@ -30,12 +30,22 @@ void DetectWorker(DetectThreadData& data)
     const unsigned char* in = data.image->Buffer() + range.begin * 4;
     std::int64_t green = 0;
     std::int64_t blue = 0;
-    for (std::size_t i = 0; i < range.Size(); ++i, in += 4) {
-        // Ties go to green: a white pixel counts as green.
-        if (in[1] >= std::max(in[0], in[2]))
-            ++green;
-        else if (in[0] > std::max(in[1], in[2]))
-            ++blue;
+    // 32-bit counters per block keep the loop branch-free and vectorisable.
+    constexpr std::size_t kBlock = 65536;
+    for (std::size_t start = 0; start < range.Size(); start += kBlock) {
+        const std::size_t end = std::min(range.Size(), start + kBlock);
+        std::uint32_t blockGreen = 0;
+        std::uint32_t blockBlue = 0;
+        for (std::size_t i = start; i < end; ++i) {
+            const unsigned char* p = in + i * 4;
+            // Ties go to green: a white pixel counts as green.
+            const bool isGreen = p[1] >= std::max(p[0], p[2]);
+            const bool isBlue = p[0] > std::max(p[1], p[2]);
+            blockGreen += isGreen;
+            blockBlue += !isGreen & isBlue;
+        }
+        green += blockGreen;
+        blue += blockBlue;
     }
     data.green = green;
     data.blue = blue;

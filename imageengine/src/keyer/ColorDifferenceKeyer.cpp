@@ -11,7 +11,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are read as little-endian words");
 
 namespace orv::image {
 
@@ -40,6 +43,69 @@ inline int Difference(unsigned char b0, unsigned char b1, unsigned char b2, OVKe
     return 0;
 }
 
+// Block of pixels whose statistics fit 32-bit lanes (255 × 65536 < 2^31), so that the
+// compiler can keep the inner loops in vector registers; totals go to 64 bits per block.
+constexpr std::size_t kStatisticsBlock = 65536;
+
+template <int KeyByte, int OtherA, int OtherB>
+void MatteRangeNoGrey(const unsigned char* in, unsigned char* matte, std::size_t count,
+    MatteInfo& info)
+{
+    int minimum = 255;
+    int maximum = 0;
+    for (std::size_t start = 0; start < count; start += kStatisticsBlock) {
+        const std::size_t end = std::min(count, start + kStatisticsBlock);
+        std::int32_t dominant = 0;
+        std::int32_t sum = 0;
+        for (std::size_t i = start; i < end; ++i) {
+            const unsigned char* p = in + i * 4;
+            const int d = int(p[KeyByte]) - int(std::max(p[OtherA], p[OtherB]));
+            const int positive = d > 0 ? d : 0;
+            dominant += d > 0;
+            sum += positive;
+            minimum = std::min(minimum, d > 0 ? d : 255);
+            maximum = std::max(maximum, d);
+            matte[i] = static_cast<unsigned char>(positive);
+        }
+        info.count += dominant;
+        info.sum += sum;
+    }
+    info.minimum = minimum;
+    info.maximum = maximum;
+}
+
+// With a grey limit, the matte value of a dominant pixel depends only on its difference D and
+// its chroma range S: look it up in a table built once per worker.
+template <int KeyByte, int OtherA, int OtherB>
+void MatteRangeGrey(const unsigned char* in, unsigned char* matte, std::size_t count,
+    MatteInfo& info, const unsigned char* valueTable)
+{
+    std::int64_t dominant = 0;
+    std::int64_t sum = 0;
+    int minimum = 255;
+    int maximum = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned char* p = in + i * 4;
+        const int other = std::max(p[OtherA], p[OtherB]);
+        const int d = int(p[KeyByte]) - other;
+        if (d > 0) {
+            ++dominant;
+            sum += d;
+            minimum = std::min(minimum, d);
+            maximum = std::max(maximum, d);
+            // The key byte is the maximum of a dominant pixel.
+            const int s = int(p[KeyByte]) - int(std::min(p[OtherA], p[OtherB]));
+            matte[i] = valueTable[d * 256 + s];
+        } else {
+            matte[i] = 0;
+        }
+    }
+    info.count = dominant;
+    info.sum = sum;
+    info.minimum = minimum;
+    info.maximum = maximum;
+}
+
 void MatteWorker(const MatteThreadData& data)
 {
     const std::size_t pixels = PixelCount(data.source);
@@ -48,26 +114,38 @@ void MatteWorker(const MatteThreadData& data)
     const double greyLevel = data.greyThreshold * greyLimit;
     const unsigned char* in = Bytes(data.source) + range.begin * 4;
     unsigned char* matte = data.matte + range.begin;
+    MatteInfo info;
 
-    std::int64_t count = 0;
-    std::int64_t sum = 0;
-    int minimum = 255;
-    int maximum = 0;
-    for (std::size_t i = 0; i < range.Size(); ++i, in += 4) {
-        const int d = Difference(in[0], in[1], in[2], data.keyColor);
-        if (d > 0) {
-            ++count;
-            sum += d;
-            minimum = std::min(minimum, d);
-            maximum = std::max(maximum, d);
-        }
-        matte[i] = static_cast<unsigned char>(ColorDifferenceKeyer::MatteValue(
-            in[0], in[1], in[2], data.keyColor, greyLimit, greyLevel, data.greyThreshold));
+    if (data.keyColor != KeyColorGreen && data.keyColor != KeyColorBlue) {
+        // Nothing is dominant: the matte is empty and the record keeps its start values.
+        std::fill(matte, matte + range.Size(), 0);
+        *data.matteInfo = info;
+        return;
     }
-    data.matteInfo->count = count;
-    data.matteInfo->sum = sum;
-    data.matteInfo->minimum = minimum;
-    data.matteInfo->maximum = maximum;
+    const bool green = data.keyColor == KeyColorGreen;
+    if (greyLimit == 0) {
+        if (green)
+            MatteRangeNoGrey<1, 0, 2>(in, matte, range.Size(), info);
+        else
+            MatteRangeNoGrey<0, 1, 2>(in, matte, range.Size(), info);
+    } else {
+        std::vector<unsigned char> valueTable(256 * 256, 0);
+        for (int d = 1; d < 256; ++d) {
+            for (int s = d; s < 256; ++s) {
+                // A pixel with bytes (0, d, s − d) has difference d and range s for green;
+                // the value depends on nothing else.
+                const int v = ColorDifferenceKeyer::MatteValue(0, static_cast<unsigned char>(s),
+                    static_cast<unsigned char>(s - d), KeyColorGreen, greyLimit, greyLevel,
+                    data.greyThreshold);
+                valueTable[std::size_t(d) * 256 + s] = static_cast<unsigned char>(v);
+            }
+        }
+        if (green)
+            MatteRangeGrey<1, 0, 2>(in, matte, range.Size(), info, valueTable.data());
+        else
+            MatteRangeGrey<0, 1, 2>(in, matte, range.Size(), info, valueTable.data());
+    }
+    *data.matteInfo = info;
 }
 
 } // namespace
@@ -154,7 +232,7 @@ void ColorDifferenceKeyer::Prepare(OVAbstractImage* source)
             a = 255;
         else
             a = static_cast<int>((m - m_minimum) / (m_level - m_minimum) * 255);
-        m_keyness[m] = static_cast<unsigned char>(std::clamp(a, 0, 255));
+        m_keptAlpha[m] = static_cast<unsigned char>(255 - std::clamp(a, 0, 255));
     }
 }
 
@@ -168,11 +246,14 @@ void ColorDifferenceKeyer::Render(OVAbstractImage* source, OVAbstractImage* dest
     unsigned char* out = Bytes(destination) + range.begin * 4;
     const unsigned char* matte = m_matte.get() + range.begin;
     for (std::size_t i = 0; i < range.Size(); ++i, in += 4, out += 4) {
-        const unsigned char a = m_keyness[matte[i]];
-        out[0] = in[0];
-        out[1] = in[1];
-        out[2] = in[2];
-        out[3] = m_tables->AlphaBlend(in[3], static_cast<unsigned char>(255 - a));
+        const unsigned char keep = m_keptAlpha[matte[i]];
+        const unsigned char alpha = in[3];
+        std::uint32_t pixel;
+        std::memcpy(&pixel, in, 4);
+        // Most photos are opaque, and AlphaBlend(255, x) is x.
+        const std::uint32_t newAlpha = alpha == 255 ? keep : m_tables->AlphaBlend(alpha, keep);
+        pixel = (pixel & 0x00FFFFFFu) | (newAlpha << 24);
+        std::memcpy(out, &pixel, 4);
     }
 }
 

@@ -62,8 +62,8 @@ private:
     std::shared_ptr<MatteInfo[]> m_matteInfo;
     double m_minimum = 255.0;
     double m_level = 0.0;
-    // Keyness 0 … 255 of each matte value, derived from minimum and level by `Prepare`.
-    unsigned char m_keyness[256] = {};
+    // 255 − keyness of each matte value, derived from minimum and level by `Prepare`.
+    unsigned char m_keptAlpha[256] = {};
 };
 
 } // namespace orv::image
