@@ -3,23 +3,24 @@
 #pragma once
 
 /// The engine's enumerations. Several are stored as integers in project files, so every value
-/// is fixed.
+/// is fixed. Each has `int` as its underlying type: project files and callers may hand over any
+/// integer, and the stages define what values outside the named ones do.
 
 namespace orv::image {
 
 /// Byte order of a pixel. Every pixel takes four bytes whatever the order.
-enum OVPixelChannelOrder {
+enum OVPixelChannelOrder : int {
     PixelOrderBGRA = 1, ///< blue, green, red, alpha: a 0xAARRGGBB word stored little-endian
     PixelOrderARGB = 2, ///< alpha, red, green, blue
 };
 
 /// Depth of a channel; the engine knows 8 bits only.
-enum OVBitsPerChannel {
+enum OVBitsPerChannel : int {
     Bits8 = 0,
 };
 
 /// Scale of a preview relative to full size; facades multiply radii by `DownsampleValue`.
-enum OVDownsampleFactor {
+enum OVDownsampleFactor : int {
     DownsampleFull = 0,    ///< 1.0
     DownsampleHalf = 1,    ///< 0.5
     DownsampleThird = 2,   ///< 0.33 (not one third)
@@ -27,20 +28,20 @@ enum OVDownsampleFactor {
 };
 
 /// Screen colour of a key; stored in project files.
-enum OVKeyColor {
+enum OVKeyColor : int {
     KeyColorAuto = 0, ///< detect from the image at every render
     KeyColorGreen = 1,
     KeyColorBlue = 2,
 };
 
 /// Channel that carries spill. Note the reverse numbering of `OVKeyColor`.
-enum OVChannel {
+enum OVChannel : int {
     ChannelBlue = 1,
     ChannelGreen = 2,
 };
 
 /// Kind of the chroma blur; stored in project files (default 3). Other values blur nothing.
-enum OVYUVBlurType {
+enum OVYUVBlurType : int {
     YUVBlurBoxRows = 0,
     YUVBlurBoxColumns = 1,
     YUVBlurBoxRowsColumns = 2,
@@ -49,7 +50,7 @@ enum OVYUVBlurType {
 
 /// Bytes a filter acts on; stored in project files under `colorOrAlpha` (default 4).
 /// Values 0 … 2 exist and are refused where a setter says so.
-enum OVChannelsToProcess {
+enum OVChannelsToProcess : int {
     ChannelsNone0 = 0,
     ChannelsNone1 = 1,
     ChannelsNone2 = 2,
@@ -60,7 +61,7 @@ enum OVChannelsToProcess {
 
 /// Blend mode of a composited layer; stored in project files (default 7). Values above 13
 /// behave as `BlendModeNormal`.
-enum OVBlendMode {
+enum OVBlendMode : int {
     BlendModeAdd = 0,
     BlendModeColorBurn = 1,
     BlendModeColorDodge = 2,
