@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <new>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -19,6 +20,11 @@ struct Case {
     int facadeCode; // default 2
     int workerCode; // default 1001
 };
+
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ExceptionCodeTest : public ::testing::TestWithParam<Case> { };
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -61,6 +62,11 @@ struct BlendSample {
     unsigned char base;
     unsigned char expected;
 };
+
+void PrintTo(const BlendSample& s, std::ostream* os)
+{
+    *os << s.mode << " (" << int(s.top) << ", " << int(s.base) << ")";
+}
 
 class BlendModeTest : public ::testing::TestWithParam<BlendSample> { };
 
