@@ -2,20 +2,54 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include <ovimageengine/OVImageCompositor.h>
 
+#include "ImageAccess.h"
 #include "RenderQueue.h"
+#include "compositor/BlendModes.h"
+#include "compositor/LayerCompositor.h"
+
+#include <array>
+#include <cstdint>
 
 namespace orv::image {
 
-OVAbstractImageCompositor::~OVAbstractImageCompositor() = default;
+namespace {
 
-OVImageCompositor::OVImageCompositor(OVAbstractImage* background, double opacity,
-    OVLookupTables& tables, OVDownsampleFactor factor)
-    : d(std::make_unique<CompositorQueue>(background, opacity, tables, factor))
+// The background fade of the constructor; runs on the calling thread before any stage.
+void FadeBackground(OVAbstractImage* background, double opacity)
 {
+    if (!background || !(opacity < 1.0) || background->BitsPerChannel() != Bits8
+        || background->PixelChannelOrder() != PixelOrderBGRA)
+        return;
+    const std::array<std::uint8_t, 256> faded = ScaledAlphaTable(opacity);
+    unsigned char* alpha = Bytes(background) + 3;
+    const std::size_t pixels = PixelCount(background);
+    for (std::size_t i = 0; i < pixels; ++i)
+        alpha[i * 4] = faded[alpha[i * 4]];
 }
 
-OVImageCompositor::OVImageCompositor(std::shared_ptr<OVAbstractImage> background,
-    double opacity, OVLookupTables& tables, OVDownsampleFactor factor)
+// Checks shared by both setters, in the order of their codes.
+int CheckLayer(const OVAbstractImage* background, const OVAbstractImage* layer)
+{
+    if (!background || !layer)
+        return ResultInvalidArgument;
+    if (!SameLayout(background, layer))
+        return ResultImageMismatch;
+    return ResultSuccess;
+}
+
+} // namespace
+
+OVAbstractImageCompositor::~OVAbstractImageCompositor() = default;
+
+OVImageCompositor::OVImageCompositor(
+    OVAbstractImage* background, double opacity, OVLookupTables& tables, OVDownsampleFactor factor)
+    : d(std::make_unique<CompositorQueue>(background, opacity, tables, factor))
+{
+    FadeBackground(background, opacity);
+}
+
+OVImageCompositor::OVImageCompositor(std::shared_ptr<OVAbstractImage> background, double opacity,
+    OVLookupTables& tables, OVDownsampleFactor factor)
     : OVImageCompositor(background.get(), opacity, tables, factor)
 {
 }
@@ -40,6 +74,25 @@ int OVImageCompositor::ClearRenderQueue()
 int OVImageCompositor::Render()
 {
     return d->Render();
+}
+
+int OVImageCompositor::AddLayer(
+    OVAbstractImage* layer, double opacity, OVBlendMode mode, bool alphaCompositing)
+{
+    if (const int check = CheckLayer(d->Background(), layer))
+        return check;
+    if (!InRange(opacity, 0.0, 1.0))
+        return ResultOutOfRange;
+    return d->Append([&] {
+        return std::make_shared<LayerCompositor>(
+            layer, opacity, mode, alphaCompositing, d->Tables());
+    });
+}
+
+int OVImageCompositor::AddLayer(
+    std::shared_ptr<OVAbstractImage> layer, double opacity, OVBlendMode mode, bool alphaCompositing)
+{
+    return AddLayer(layer.get(), opacity, mode, alphaCompositing);
 }
 
 } // namespace orv::image
