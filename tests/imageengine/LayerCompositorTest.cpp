@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include "compositor/BlendModes.h"
+#include "compositor/CompositeColours.h"
 
 #include <ovcommon/OVLookupTables.h>
 #include <ovimageengine/OVImageEngine.h>
@@ -9,7 +10,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -372,5 +375,33 @@ TEST_F(CompositorTest, ImagesOfAnotherDepthAreLeftAlone)
     EXPECT_EQ(compositor.Render(), 0);
     EXPECT_EQ(BytesOf(*background), std::vector<std::uint8_t>(24, 0));
 }
+
+#if defined(__SSE2__)
+// The vector form must give the bytes of the scalar one for every input the compositor can
+// produce, including sums that pass 255 and must clamp.
+TEST(CompositeColoursTest, VectorFormMatchesScalarForm)
+{
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int n = 0; n < 200000; ++n) {
+        const int ba = byte(random);
+        const int w = 1 + byte(random) % 255;
+        const int a = std::min(255, w + (ba * (255 - w) + 127) / 255 + n % 3);
+        const float k = (static_cast<float>(ba) / 255.0f) * static_cast<float>(255 - w);
+        const float inv = 1.0f / static_cast<float>(a);
+        unsigned char mix[4];
+        unsigned char scalar[4];
+        for (int c = 0; c < 4; ++c) {
+            mix[c] = static_cast<unsigned char>(byte(random));
+            scalar[c] = static_cast<unsigned char>(byte(random));
+        }
+        unsigned char vector[4];
+        std::memcpy(vector, scalar, 4);
+        CompositeColoursScalar(scalar, mix, static_cast<float>(w), k, inv);
+        CompositeColoursSse2(vector, mix, static_cast<float>(w), k, inv);
+        ASSERT_TRUE(std::equal(scalar, scalar + 3, vector)) << "ba " << ba << " w " << w;
+    }
+}
+#endif
 
 } // namespace

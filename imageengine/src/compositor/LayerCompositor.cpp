@@ -3,24 +3,15 @@
 #include "compositor/LayerCompositor.h"
 
 #include "ImageAccess.h"
+#include "compositor/CompositeColours.h"
 #include "WorkSplit.h"
 
 #include <ovcommon/OVLookupTables.h>
 
-#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace orv::image {
-
-namespace {
-
-// Truncation toward zero, then the 8-bit limits.
-inline unsigned char TruncateToByte(float value)
-{
-    return static_cast<unsigned char>(std::clamp(static_cast<int>(value), 0, 255));
-}
-
-} // namespace
 
 LayerCompositor::LayerCompositor(OVAbstractImage* layer, double opacity, OVBlendMode mode,
     bool alphaCompositing, const OVLookupTables& tables)
@@ -51,6 +42,14 @@ LayerCompositor::LayerCompositor(OVAbstractImage* layer, double opacity, OVBlend
         }
         m_divideBy255[first] = tables.DivideBy255(a);
         m_invert[first] = tables.Invert(a);
+    }
+
+    // An opaque layer pixel may be copied when the formula gives its colour exactly for these
+    // tables: coverage 255 over every background alpha, and (255 × C) × Invert(255) → C.
+    m_opaqueCopies = true;
+    for (int value = 0; value < 256; ++value) {
+        m_opaqueCopies = m_opaqueCopies && m_coverage[std::size_t(value) << 8 | 255] == 255
+            && TruncateToByte(static_cast<float>(255 * value) * m_invert[255]) == value;
     }
 }
 
@@ -95,26 +94,39 @@ template <bool kMixIsTop>
 void LayerCompositor::Composite(
     unsigned char* bg, const unsigned char* layer, std::size_t bytes) const
 {
+    // Locals, not members: every byte stored to the background may alias the members for the
+    // compiler, which would reload them at every pixel.
+    const std::uint8_t* const weight = m_weight.data();
+    const std::uint8_t* const coverage = m_coverage.get();
+    const std::uint8_t* const premultiply = m_premultiply.get();
+    const float* const divideBy255 = m_divideBy255.data();
+    const float* const invert = m_invert.data();
+    const BlendTable* const mixTable = m_mix.get();
+    const bool opaqueCopies = m_opaqueCopies;
     for (std::size_t i = 0; i < bytes; i += 4) {
-        const unsigned w = m_weight[layer[i + 3]];
+        const unsigned w = weight[layer[i + 3]];
         // A layer pixel of no weight leaves the background exactly as it was. The formula
         // would give the same alpha but, through the float rounding of k and 1 ÷ a, may lower
         // a colour byte by one: a transparent layer must not darken what lies beneath it. (With
         // w > 0, a ≥ w is never 0.)
         if (w == 0)
             continue;
-        const unsigned ba = bg[i + 3];
-        const unsigned a = m_coverage[ba << 8 | w];
-        const float k = m_divideBy255[ba] * static_cast<float>(255 - w);
-        const float inv = m_invert[a];
-        for (int c = 0; c < 3; ++c) {
-            const unsigned char colour = bg[i + c];
-            unsigned char mix = layer[i + c];
-            if constexpr (!kMixIsTop)
-                mix = (*m_mix)(mix, m_premultiply[std::size_t(colour) << 8 | ba]);
-            bg[i + c] = TruncateToByte(
-                (static_cast<float>(colour) * k + static_cast<float>(w * mix)) * inv);
+        if (kMixIsTop && w == 255 && opaqueCopies) {
+            std::memcpy(bg + i, layer + i, 3);
+            bg[i + 3] = 255;
+            continue;
         }
+        const unsigned ba = bg[i + 3];
+        const unsigned a = coverage[ba << 8 | w];
+        const float k = divideBy255[ba] * static_cast<float>(255 - w);
+        const float inv = invert[a];
+        unsigned char mix[4];
+        std::memcpy(mix, layer + i, 4);
+        if constexpr (!kMixIsTop) {
+            for (int c = 0; c < 3; ++c)
+                mix[c] = (*mixTable)(mix[c], premultiply[std::size_t(bg[i + c]) << 8 | ba]);
+        }
+        CompositeColours(bg + i, mix, static_cast<float>(w), k, inv);
         bg[i + 3] = static_cast<unsigned char>(a);
     }
 }
@@ -125,15 +137,17 @@ void LayerCompositor::Composite(
 template <bool kMixIsTop>
 void LayerCompositor::Mix(unsigned char* bg, const unsigned char* layer, std::size_t bytes) const
 {
+    const std::uint8_t* const weight = m_weight.data();
+    const BlendTable* const mixTable = m_mix.get();
     for (std::size_t i = 0; i < bytes; i += 4) {
-        const int w = m_weight[layer[i + 3]];
+        const int w = weight[layer[i + 3]];
         if (w == 0)
             continue;
         for (int c = 0; c < 3; ++c) {
             const int base = bg[i + c];
             int mix = layer[i + c];
             if constexpr (!kMixIsTop)
-                mix = (*m_mix)(static_cast<unsigned char>(mix), static_cast<unsigned char>(base));
+                mix = (*mixTable)(static_cast<unsigned char>(mix), static_cast<unsigned char>(base));
             bg[i + c] = static_cast<unsigned char>(base + (((mix - base) * w) >> 8));
         }
     }

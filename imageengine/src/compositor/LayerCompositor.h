@@ -61,6 +61,7 @@ private:
     std::unique_ptr<std::uint8_t[]> m_coverage; // [background alpha][w]
     std::array<float, 256> m_divideBy255 {};
     std::array<float, 256> m_invert {};
+    bool m_opaqueCopies = false;
 };
 
 } // namespace orv::image
