@@ -20,9 +20,12 @@ void FadeBackground(OVAbstractImage* background, double opacity)
     if (!background || !(opacity < 1.0) || background->BitsPerChannel() != Bits8
         || background->PixelChannelOrder() != PixelOrderBGRA)
         return;
+    // An empty image has no buffer at all.
+    const std::size_t pixels = PixelCount(background);
+    if (pixels == 0)
+        return;
     const std::array<std::uint8_t, 256> faded = ScaledAlphaTable(opacity);
     unsigned char* alpha = Bytes(background) + 3;
-    const std::size_t pixels = PixelCount(background);
     for (std::size_t i = 0; i < pixels; ++i)
         alpha[i * 4] = faded[alpha[i * 4]];
 }

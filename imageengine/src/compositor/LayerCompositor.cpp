@@ -19,7 +19,6 @@ LayerCompositor::LayerCompositor(OVAbstractImage* layer, double opacity, OVBlend
     , m_opacity(opacity)
     , m_alphaCompositing(alphaCompositing)
     , m_mode(mode)
-    , m_tables(&tables)
     , m_weight(ScaledAlphaTable(opacity))
 {
     const bool mixIsTop = MixesToTop(mode);

@@ -50,15 +50,14 @@ private:
     double m_opacity;
     bool m_alphaCompositing;
     OVBlendMode m_mode;
-    const OVLookupTables* m_tables;
 
-    // Copies of what the inner loops need, taken from the tables at creation: the layer weight
-    // w of each layer alpha, the mode's mix, and (alpha compositing) AlphaBlend, the coverage
-    // AlphaChannelBlend, DivideBy255 and Invert.
+    // Copies of what the inner loops need, taken from the lookup tables at creation (the stage
+    // keeps no reference to them): the layer weight w of each layer alpha, the mode's mix, and
+    // for alpha compositing AlphaBlend, the coverage AlphaChannelBlend, DivideBy255 and Invert.
     std::array<std::uint8_t, 256> m_weight;
     std::unique_ptr<const BlendTable> m_mix;
     std::unique_ptr<std::uint8_t[]> m_premultiply; // [colour][alpha]
-    std::unique_ptr<std::uint8_t[]> m_coverage; // [background alpha][w]
+    std::unique_ptr<std::uint8_t[]> m_coverage;    // [background alpha][w]
     std::array<float, 256> m_divideBy255 {};
     std::array<float, 256> m_invert {};
     bool m_opaqueCopies = false;
