@@ -3,6 +3,7 @@
 #include <ovimageengine/OVImageProcessor.h>
 
 #include "RenderQueue.h"
+#include "processor/StackBlurRenderer.h"
 
 namespace orv::image {
 
@@ -41,6 +42,17 @@ int OVImageProcessor::ClearRenderQueue()
 int OVImageProcessor::Render()
 {
     return d->Render();
+}
+
+int OVImageProcessor::SetStackBlur(
+    unsigned int radius, bool horizontal, bool vertical, OVChannelsToProcess channels)
+{
+    if (!horizontal && !vertical)
+        return ResultInvalidArgument;
+    const int scaled = ScaledRadius(radius, d->Factor());
+    return d->Append([&] {
+        return std::make_shared<StackBlurRenderer>(scaled, horizontal, vertical, channels);
+    });
 }
 
 } // namespace orv::image

@@ -8,6 +8,7 @@
 
 #include <ovimageengine/OVImage.h>
 
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,14 @@ namespace orv::image {
 inline bool InRange(double value, double low, double high)
 {
     return value >= low && value <= high;
+}
+
+/// A radius given in full-size pixels scaled by the preview factor: the integer part of
+/// radius × `DownsampleValue(factor)`, limited to INT_MAX (a larger product has no int value).
+inline int ScaledRadius(unsigned int radius, OVDownsampleFactor factor)
+{
+    const double scaled = radius * DownsampleValue(factor);
+    return scaled >= double(INT_MAX) ? INT_MAX : static_cast<int>(scaled);
 }
 
 /// Record of one worker of a keyer or processor stage; lives until the stage is joined.

@@ -23,6 +23,9 @@ public:
     virtual unsigned short RenderQueueCount() const = 0;
     virtual int ClearRenderQueue() = 0;
     virtual int Render() = 0;
+    virtual int SetStackBlur(
+        unsigned int radius, bool horizontal, bool vertical, OVChannelsToProcess channels)
+        = 0;
 };
 
 /// Processor facade: queues filter stages and runs them from the source into the destination.
@@ -44,6 +47,13 @@ public:
     unsigned short RenderQueueCount() const override;
     int ClearRenderQueue() override;
     int Render() override;
+
+    /// Stack blur of all four bytes along rows and columns. radius in full-size pixels (scaled
+    /// by the facade's factor; radii above 2^24 pixels are limited to that). 4 when both
+    /// horizontal and vertical are false; otherwise the stage always blurs both directions and
+    /// every byte (the flags and the channel selection are not consulted further).
+    int SetStackBlur(
+        unsigned int radius, bool horizontal, bool vertical, OVChannelsToProcess channels) override;
 
 private:
     std::unique_ptr<RendererQueue> d;
