@@ -4,6 +4,8 @@
 #include <ovimageengine/OVImageEngine.h>
 
 #include "BenchSupport.h"
+#include "WorkerThreads.h"
+#include "compositor/LightSpillLayerCompositor.h"
 
 #include <cstring>
 
@@ -100,6 +102,46 @@ void BM_ScreenMixTranslucent(benchmark::State& state)
     RunLayer(state, TranslucentLayer(), BlendModeScreen, false);
 }
 BENCHMARK(BM_ScreenMixTranslucent)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What the render engine runs for the default project's light-spill item: radius 25, lighten,
+// strength 1, blur of the background light included.
+void BM_LightSpillComposite(benchmark::State& state)
+{
+    UseWorkers(state);
+    const auto& layer = KeyedForeground();
+    const auto background = Background();
+    orv::OVLookupTables tables(true);
+    for (auto _ : state) {
+        OVImageCompositor compositor(background, 1.0, tables, DownsampleFull);
+        compositor.AddLightSpillLayer(layer, 25, 1.0, BlendModeLighten, DownsampleFull);
+        if (compositor.Render() != 0)
+            state.SkipWithError("render failed");
+        benchmark::DoNotOptimize(background->Buffer());
+    }
+    ReportMegapixels(state, background->Width(), background->Height());
+}
+BENCHMARK(BM_LightSpillComposite)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The stage's own workers, the blurred light prepared once.
+void BM_LightSpillWorkers(benchmark::State& state)
+{
+    UseWorkers(state);
+    const auto& layer = KeyedForeground();
+    const auto background = Background();
+    orv::OVLookupTables tables(true);
+    LightSpillLayerCompositor stage(layer.get(), 25, 1.0, BlendModeLighten, DownsampleFull, tables);
+    stage.Prepare(background.get());
+    const unsigned workers = static_cast<unsigned>(state.range(0));
+    for (auto _ : state) {
+        RunWorkerThreads(workers, [&](unsigned i) {
+            stage.Render(background.get(), static_cast<unsigned char>(i),
+                static_cast<unsigned char>(workers));
+            return 0;
+        });
+    }
+    ReportMegapixels(state, background->Width(), background->Height());
+}
+BENCHMARK(BM_LightSpillWorkers)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

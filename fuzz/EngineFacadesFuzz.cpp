@@ -30,7 +30,11 @@ namespace {
 class Input
 {
 public:
-    Input(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) { }
+    Input(const std::uint8_t* data, std::size_t size)
+        : m_data(data)
+        , m_size(size)
+    {
+    }
 
     bool IsExhausted() const { return m_position >= m_size; }
 
@@ -96,8 +100,7 @@ public:
     }
 
     // An enumeration value: usually a named one, sometimes any int.
-    template <typename Enum>
-    Enum Enumeration(int named)
+    template <typename Enum> Enum Enumeration(int named)
     {
         return static_cast<Enum>(Below(8) == 0 ? Integer() : static_cast<int>(Below(named)));
     }

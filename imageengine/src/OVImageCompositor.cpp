@@ -6,6 +6,7 @@
 #include "RenderQueue.h"
 #include "compositor/BlendModes.h"
 #include "compositor/LayerCompositor.h"
+#include "compositor/LightSpillLayerCompositor.h"
 
 #include <array>
 #include <cstdint>
@@ -14,31 +15,31 @@ namespace orv::image {
 
 namespace {
 
-// The background fade of the constructor; runs on the calling thread before any stage.
-void FadeBackground(OVAbstractImage* background, double opacity)
-{
-    if (!background || !(opacity < 1.0) || background->BitsPerChannel() != Bits8
-        || background->PixelChannelOrder() != PixelOrderBGRA)
-        return;
-    // An empty image has no buffer at all.
-    const std::size_t pixels = PixelCount(background);
-    if (pixels == 0)
-        return;
-    const std::array<std::uint8_t, 256> faded = ScaledAlphaTable(opacity);
-    unsigned char* alpha = Bytes(background) + 3;
-    for (std::size_t i = 0; i < pixels; ++i)
-        alpha[i * 4] = faded[alpha[i * 4]];
-}
+    // The background fade of the constructor; runs on the calling thread before any stage.
+    void FadeBackground(OVAbstractImage* background, double opacity)
+    {
+        if (!background || !(opacity < 1.0) || background->BitsPerChannel() != Bits8
+            || background->PixelChannelOrder() != PixelOrderBGRA)
+            return;
+        // An empty image has no buffer at all.
+        const std::size_t pixels = PixelCount(background);
+        if (pixels == 0)
+            return;
+        const std::array<std::uint8_t, 256> faded = ScaledAlphaTable(opacity);
+        unsigned char* alpha = Bytes(background) + 3;
+        for (std::size_t i = 0; i < pixels; ++i)
+            alpha[i * 4] = faded[alpha[i * 4]];
+    }
 
-// Checks shared by both setters, in the order of their codes.
-int CheckLayer(const OVAbstractImage* background, const OVAbstractImage* layer)
-{
-    if (!background || !layer)
-        return ResultInvalidArgument;
-    if (!SameLayout(background, layer))
-        return ResultImageMismatch;
-    return ResultSuccess;
-}
+    // Checks shared by both setters, in the order of their codes.
+    int CheckLayer(const OVAbstractImage* background, const OVAbstractImage* layer)
+    {
+        if (!background || !layer)
+            return ResultInvalidArgument;
+        if (!SameLayout(background, layer))
+            return ResultImageMismatch;
+        return ResultSuccess;
+    }
 
 } // namespace
 
@@ -96,6 +97,27 @@ int OVImageCompositor::AddLayer(
     std::shared_ptr<OVAbstractImage> layer, double opacity, OVBlendMode mode, bool alphaCompositing)
 {
     return AddLayer(layer.get(), opacity, mode, alphaCompositing);
+}
+
+int OVImageCompositor::AddLightSpillLayer(OVAbstractImage* layer, int radius, double strength,
+    OVBlendMode mode, OVDownsampleFactor factor)
+{
+    if (const int check = CheckLayer(d->Background(), layer))
+        return check;
+    if (radius < 0)
+        return ResultOutOfRange;
+    // The facade's own factor scales the radius; the argument is only kept by the stage.
+    const int scaled = ScaledRadius(static_cast<unsigned>(radius), d->Factor());
+    return d->Append([&] {
+        return std::make_shared<LightSpillLayerCompositor>(
+            layer, scaled, strength, mode, factor, d->Tables());
+    });
+}
+
+int OVImageCompositor::AddLightSpillLayer(std::shared_ptr<OVAbstractImage> layer, int radius,
+    double strength, OVBlendMode mode, OVDownsampleFactor factor)
+{
+    return AddLightSpillLayer(layer.get(), radius, strength, mode, factor);
 }
 
 } // namespace orv::image

@@ -29,6 +29,12 @@ public:
     virtual int AddLayer(std::shared_ptr<OVAbstractImage> layer, double opacity, OVBlendMode mode,
         bool alphaCompositing)
         = 0;
+    virtual int AddLightSpillLayer(OVAbstractImage* layer, int radius, double strength,
+        OVBlendMode mode, OVDownsampleFactor factor)
+        = 0;
+    virtual int AddLightSpillLayer(std::shared_ptr<OVAbstractImage> layer, int radius,
+        double strength, OVBlendMode mode, OVDownsampleFactor factor)
+        = 0;
 };
 
 /// Compositor facade: blends queued layers onto the background image, in place, in the order
@@ -74,6 +80,19 @@ public:
         OVAbstractImage* layer, double opacity, OVBlendMode mode, bool alphaCompositing) override;
     int AddLayer(std::shared_ptr<OVAbstractImage> layer, double opacity, OVBlendMode mode,
         bool alphaCompositing) override;
+
+    /// Queues a keyed layer lit by the background: each render blurs the background light
+    /// outside the layer's subject (alpha 255 − layer alpha) with a stack blur of radius
+    /// integer part of radius × `DownsampleValue` of this facade's factor (full-size pixels
+    /// in), tints the layer colour with that light in `mode`, then moves the background colour
+    /// towards the tinted colour by w = integer part of layer alpha × strength, limited to
+    /// 0 … 255; the background alpha stays. The factor argument is kept but not used.
+    /// Returns 4 for a null layer or background, 1000 on a layout mismatch, 7 when radius < 0,
+    /// else 0. The strength is not range-checked.
+    int AddLightSpillLayer(OVAbstractImage* layer, int radius, double strength, OVBlendMode mode,
+        OVDownsampleFactor factor) override;
+    int AddLightSpillLayer(std::shared_ptr<OVAbstractImage> layer, int radius, double strength,
+        OVBlendMode mode, OVDownsampleFactor factor) override;
 
 private:
     std::unique_ptr<CompositorQueue> d;

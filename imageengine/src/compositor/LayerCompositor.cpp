@@ -3,8 +3,8 @@
 #include "compositor/LayerCompositor.h"
 
 #include "ImageAccess.h"
-#include "compositor/CompositeColours.h"
 #include "WorkSplit.h"
+#include "compositor/CompositeColours.h"
 
 #include <ovcommon/OVLookupTables.h>
 
@@ -146,7 +146,8 @@ void LayerCompositor::Mix(unsigned char* bg, const unsigned char* layer, std::si
             const int base = bg[i + c];
             int mix = layer[i + c];
             if constexpr (!kMixIsTop)
-                mix = (*mixTable)(static_cast<unsigned char>(mix), static_cast<unsigned char>(base));
+                mix = (*mixTable)(
+                    static_cast<unsigned char>(mix), static_cast<unsigned char>(base));
             bg[i + c] = static_cast<unsigned char>(base + (((mix - base) * w) >> 8));
         }
     }

@@ -57,7 +57,7 @@ private:
     std::array<std::uint8_t, 256> m_weight;
     std::unique_ptr<const BlendTable> m_mix;
     std::unique_ptr<std::uint8_t[]> m_premultiply; // [colour][alpha]
-    std::unique_ptr<std::uint8_t[]> m_coverage;    // [background alpha][w]
+    std::unique_ptr<std::uint8_t[]> m_coverage; // [background alpha][w]
     std::array<float, 256> m_divideBy255 {};
     std::array<float, 256> m_invert {};
     bool m_opaqueCopies = false;
