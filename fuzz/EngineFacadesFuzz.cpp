@@ -254,9 +254,25 @@ void RunProcessor(Input& input, ImagePool& images, orv::OVLookupTables& tables)
     std::unique_ptr<OVImageProcessor> processor = input.Bool()
         ? std::make_unique<OVImageProcessor>(source, destination, tables, factor)
         : std::make_unique<OVImageProcessor>(source.get(), destination.get(), tables, factor);
+    const unsigned setters = input.Below(5);
+    for (unsigned s = 0; s < setters; ++s) {
+        const unsigned short before = processor->RenderQueueCount();
+        switch (input.Below(1)) {
+        default: {
+            const auto radius = static_cast<unsigned>(input.Integer());
+            const bool horizontal = input.Bool();
+            const bool vertical = input.Bool();
+            const auto channels = input.Enumeration<OVChannelsToProcess>(6);
+            CheckSetter(*processor, before,
+                processor->SetStackBlur(radius, horizontal, vertical, channels), "SetStackBlur");
+            break;
+        }
+        }
+    }
     CheckCode(processor->Render(), "OVImageProcessor::Render");
     if (input.Bool())
         CheckCode(processor->ClearRenderQueue(), "OVImageProcessor::ClearRenderQueue");
+    CheckCode(processor->Render(), "OVImageProcessor::Render");
 }
 
 void RunCompositor(Input& input, ImagePool& images, orv::OVLookupTables& tables)
@@ -272,8 +288,8 @@ void RunCompositor(Input& input, ImagePool& images, orv::OVLookupTables& tables)
         const unsigned short before = compositor->RenderQueueCount();
         const auto layer = images.Pick(input);
         const bool shared = input.Bool();
-        switch (input.Below(1)) {
-        default: {
+        switch (input.Below(2)) {
+        case 0: {
             const double layerOpacity = input.Real(0, 1);
             const auto mode = input.Enumeration<OVBlendMode>(14);
             const bool alphaCompositing = input.Bool();
@@ -281,6 +297,17 @@ void RunCompositor(Input& input, ImagePool& images, orv::OVLookupTables& tables)
                 ? compositor->AddLayer(layer, layerOpacity, mode, alphaCompositing)
                 : compositor->AddLayer(layer.get(), layerOpacity, mode, alphaCompositing);
             CheckSetter(*compositor, before, code, "AddLayer");
+            break;
+        }
+        default: {
+            const int radius = input.Integer();
+            const double strength = input.Real(0, 1);
+            const auto mode = input.Enumeration<OVBlendMode>(14);
+            const auto layerFactor = input.Enumeration<OVDownsampleFactor>(4);
+            const int code = shared
+                ? compositor->AddLightSpillLayer(layer, radius, strength, mode, layerFactor)
+                : compositor->AddLightSpillLayer(layer.get(), radius, strength, mode, layerFactor);
+            CheckSetter(*compositor, before, code, "AddLightSpillLayer");
             break;
         }
         }
