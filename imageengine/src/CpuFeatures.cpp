@@ -10,23 +10,23 @@ namespace orv::image {
 
 namespace {
 
-    CpuFeatures Query()
-    {
-        CpuFeatures features;
+CpuFeatures Query()
+{
+    CpuFeatures features;
 #if defined(__x86_64__) || defined(__i386__)
-        unsigned int eax = 0;
-        unsigned int ebx = 0;
-        unsigned int ecx = 0;
-        unsigned int edx = 0;
-        if (__get_cpuid(1, &eax, &ebx, &ecx, &edx)) {
-            features.mmx = (edx >> 23) & 1u;
-            features.sse = (edx >> 25) & 1u;
-            features.sse2 = (edx >> 26) & 1u;
-            features.sse3 = ecx & 1u;
-        }
-#endif
-        return features;
+    unsigned int eax = 0;
+    unsigned int ebx = 0;
+    unsigned int ecx = 0;
+    unsigned int edx = 0;
+    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx)) {
+        features.mmx = (edx >> 23) & 1u;
+        features.sse = (edx >> 25) & 1u;
+        features.sse2 = (edx >> 26) & 1u;
+        features.sse3 = ecx & 1u;
     }
+#endif
+    return features;
+}
 
 } // namespace
 

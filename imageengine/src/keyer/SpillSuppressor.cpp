@@ -11,53 +11,54 @@ namespace orv::image {
 
 namespace {
 
-    // X + ((X* − X) × k) >> 8 with a flooring shift: the pull is k ÷ 256 of the way, rounded
-    // towards minus infinity. (Right shifts of negative values are arithmetic on every compiler we
-    // build with, and defined so from C++20.)
-    inline int Pull(int value, int target, int k)
-    {
-        return value + (((target - value) * k) >> 8);
-    }
+// X + ((X* − X) × k) >> 8 with a flooring shift: the pull is k ÷ 256 of the way, rounded
+// towards minus infinity. (Right shifts of negative values are arithmetic on every compiler we
+// build with, and defined so from C++20.)
+inline int Pull(int value, int target, int k)
+{
+    return value + (((target - value) * k) >> 8);
+}
 
-    // The rule for one pixel layout, written so that the compiler can keep several pixels in
-    // vector registers: selects instead of branches.
-    template <OVChannel Channel, bool Extended>
-    void SuppressRange(const unsigned char* in, unsigned char* out, std::size_t pixels, int k)
-    {
-        for (std::size_t i = 0; i < pixels; ++i) {
-            const unsigned char* p = in + i * 4;
-            unsigned char* q = out + i * 4;
-            const int b = p[0];
-            const int g = p[1];
-            const int r = p[2];
-            int tb = b;
-            int tg = g;
-            int tr = r;
-            if (Channel == ChannelGreen) {
-                if (Extended) {
-                    const int average = (b + r) >> 1;
-                    const bool spill = g > average;
-                    tg = spill ? average : g;
-                    tr = spill && b > r ? average : r;
-                } else {
-                    tg = g > b ? b : g;
-                }
+// The rule for one pixel layout, written so that the compiler can keep several pixels in
+// vector registers: selects instead of branches.
+template <OVChannel Channel, bool Extended>
+void SuppressRange(
+    const unsigned char* __restrict in, unsigned char* __restrict out, std::size_t pixels, int k)
+{
+    for (std::size_t i = 0; i < pixels; ++i) {
+        const unsigned char* p = in + i * 4;
+        unsigned char* q = out + i * 4;
+        const int b = p[0];
+        const int g = p[1];
+        const int r = p[2];
+        int tb = b;
+        int tg = g;
+        int tr = r;
+        if (Channel == ChannelGreen) {
+            if (Extended) {
+                const int average = (b + r) >> 1;
+                const bool spill = g > average;
+                tg = spill ? average : g;
+                tr = spill && b > r ? average : r;
             } else {
-                if (Extended) {
-                    const int average = (g + r) >> 1;
-                    const bool spill = b > average;
-                    tb = spill ? average : b;
-                    tr = spill && g > r ? average : r;
-                } else {
-                    tb = b > g ? g : b;
-                }
+                tg = g > b ? b : g;
             }
-            q[0] = static_cast<unsigned char>(Pull(b, tb, k));
-            q[1] = static_cast<unsigned char>(Pull(g, tg, k));
-            q[2] = static_cast<unsigned char>(Pull(r, tr, k));
-            q[3] = p[3];
+        } else {
+            if (Extended) {
+                const int average = (g + r) >> 1;
+                const bool spill = b > average;
+                tb = spill ? average : b;
+                tr = spill && g > r ? average : r;
+            } else {
+                tb = b > g ? g : b;
+            }
         }
+        q[0] = static_cast<unsigned char>(Pull(b, tb, k));
+        q[1] = static_cast<unsigned char>(Pull(g, tg, k));
+        q[2] = static_cast<unsigned char>(Pull(r, tr, k));
+        q[3] = p[3];
     }
+}
 
 } // namespace
 

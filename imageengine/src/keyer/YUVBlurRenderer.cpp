@@ -16,57 +16,57 @@ namespace orv::image {
 
 namespace {
 
-    // The chroma bytes of a pixel of the YUV buffer (V, U, Y, A).
-    constexpr int kV = 0;
-    constexpr int kU = 1;
+// The chroma bytes of a pixel of the YUV buffer (V, U, Y, A).
+constexpr int kV = 0;
+constexpr int kU = 1;
 
-    // Pixel columns blurred together by the column passes: 16, one 64-byte line of the buffer.
-    constexpr int kColumnPixels = 16;
+// Pixel columns blurred together by the column passes: 16, one 64-byte line of the buffer.
+constexpr int kColumnPixels = 16;
 
-    // Box blur of `Lanes` lines that share their length, in place: sample i of lane k is
-    // base[i × step + offset[k]]. Each output is the truncated mean of the samples within the
-    // radius that lie inside the line. The ring keeps the last r + 1 inputs, so that the samples
-    // leaving the window are the unblurred ones although the line is overwritten as it goes.
-    template <int Lanes>
-    void BoxLines(unsigned char* base, std::size_t step, const std::size_t* offset, std::size_t n,
-        int radius, std::vector<int>& ring)
-    {
-        if (n == 0 || radius <= 0)
-            return;
-        // A window reaching past both ends averages the whole line: r = n − 1 gives exactly that.
-        const std::size_t r = std::min<std::size_t>(static_cast<std::size_t>(radius), n - 1);
-        ring.resize((r + 1) * Lanes);
-        int sum[Lanes] = {};
-        for (std::size_t i = 0; i <= r; ++i) {
-            for (int k = 0; k < Lanes; ++k)
-                sum[k] += base[i * step + offset[k]];
+// Box blur of `Lanes` lines that share their length, in place: sample i of lane k is
+// base[i × step + offset[k]]. Each output is the truncated mean of the samples within the
+// radius that lie inside the line. The ring keeps the last r + 1 inputs, so that the samples
+// leaving the window are the unblurred ones although the line is overwritten as it goes.
+template <int Lanes>
+void BoxLines(unsigned char* base, std::size_t step, const std::size_t* offset, std::size_t n,
+    int radius, std::vector<int>& ring)
+{
+    if (n == 0 || radius <= 0)
+        return;
+    // A window reaching past both ends averages the whole line: r = n − 1 gives exactly that.
+    const std::size_t r = std::min<std::size_t>(static_cast<std::size_t>(radius), n - 1);
+    ring.resize((r + 1) * Lanes);
+    int sum[Lanes] = {};
+    for (std::size_t i = 0; i <= r; ++i) {
+        for (int k = 0; k < Lanes; ++k)
+            sum[k] += base[i * step + offset[k]];
+    }
+    int count = static_cast<int>(r + 1);
+    std::size_t slot = 0;
+    for (std::size_t x = 0; x < n; ++x) {
+        unsigned char* sample = base + x * step;
+        int* saved = ring.data() + slot * Lanes;
+        for (int k = 0; k < Lanes; ++k) {
+            saved[k] = sample[offset[k]];
+            sample[offset[k]] = static_cast<unsigned char>(sum[k] / count);
         }
-        int count = static_cast<int>(r + 1);
-        std::size_t slot = 0;
-        for (std::size_t x = 0; x < n; ++x) {
-            unsigned char* sample = base + x * step;
-            int* saved = ring.data() + slot * Lanes;
-            for (int k = 0; k < Lanes; ++k) {
-                saved[k] = sample[offset[k]];
-                sample[offset[k]] = static_cast<unsigned char>(sum[k] / count);
-            }
-            // Move to x + 1: the sample at x − r leaves (its slot is the next one), x + r + 1
-            // enters.
-            slot = slot == r ? 0 : slot + 1;
-            if (x >= r) {
-                const int* leaving = ring.data() + slot * Lanes;
-                for (int k = 0; k < Lanes; ++k)
-                    sum[k] -= leaving[k];
-                --count;
-            }
-            if (x + r + 1 < n) {
-                const unsigned char* entering = base + (x + r + 1) * step;
-                for (int k = 0; k < Lanes; ++k)
-                    sum[k] += entering[offset[k]];
-                ++count;
-            }
+        // Move to x + 1: the sample at x − r leaves (its slot is the next one), x + r + 1
+        // enters.
+        slot = slot == r ? 0 : slot + 1;
+        if (x >= r) {
+            const int* leaving = ring.data() + slot * Lanes;
+            for (int k = 0; k < Lanes; ++k)
+                sum[k] -= leaving[k];
+            --count;
+        }
+        if (x + r + 1 < n) {
+            const unsigned char* entering = base + (x + r + 1) * step;
+            for (int k = 0; k < Lanes; ++k)
+                sum[k] += entering[offset[k]];
+            ++count;
         }
     }
+}
 
 } // namespace
 
@@ -135,8 +135,8 @@ void YUVBlurRenderer::StackRow(std::size_t y)
         stackblur::BlurLine<2, Sum>(
             m_width, m_stackRadius, m_rowEdge.data(),
             [in](std::size_t i, int c) { return Sum(in[i * 4 + c]); },
-            [out](std::size_t x, int c, int value) {
-                out[x * 2 + c] = static_cast<unsigned char>(value);
+            [out](std::size_t x, const unsigned char* values) {
+                std::memcpy(out + x * 2, values, 2);
             },
             divide);
     };

@@ -12,22 +12,22 @@ namespace orv::image {
 
 namespace {
 
-    // One channel of the HLS to RGB conversion on the 0 … 360 scale (Foley and van Dam, Computer
-    // Graphics: Principles and Practice, HLS_TO_RGB), in integers; t is brought into 0 … 360 once.
-    int HueValue(int m1, int m2, int t)
-    {
-        if (t < 0)
-            t += 360;
-        else if (t > 360)
-            t -= 360;
-        if (t < 60)
-            return m1 + ((m2 - m1) * t + 30) / 60;
-        if (t < 180)
-            return m2;
-        if (t < 240)
-            return m1 + ((m2 - m1) * (240 - t) + 30) / 60;
-        return m1;
-    }
+// One channel of the HLS to RGB conversion on the 0 … 360 scale (Foley and van Dam, Computer
+// Graphics: Principles and Practice, HLS_TO_RGB), in integers; t is brought into 0 … 360 once.
+int HueValue(int m1, int m2, int t)
+{
+    if (t < 0)
+        t += 360;
+    else if (t > 360)
+        t -= 360;
+    if (t < 60)
+        return m1 + ((m2 - m1) * t + 30) / 60;
+    if (t < 180)
+        return m2;
+    if (t < 240)
+        return m1 + ((m2 - m1) * (240 - t) + 30) / 60;
+    return m1;
+}
 
 } // namespace
 

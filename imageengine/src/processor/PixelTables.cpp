@@ -49,96 +49,91 @@ void Apply(const unsigned char* in, unsigned char* out, std::size_t bytes, const
 
 namespace {
 
-    inline __m128i ScaleBlock(__m128i v, __m128 offset, __m128 factor)
-    {
-        const __m128i zero = _mm_setzero_si128();
-        const __m128i low = _mm_unpacklo_epi8(v, zero);
-        const __m128i high = _mm_unpackhi_epi8(v, zero);
-        auto pixel = [&](__m128i words) {
-            const __m128 x = _mm_mul_ps(_mm_add_ps(_mm_cvtepi32_ps(words), offset), factor);
-            return _mm_cvttps_epi32(x);
-        };
-        const __m128i p0 = pixel(_mm_unpacklo_epi16(low, zero));
-        const __m128i p1 = pixel(_mm_unpackhi_epi16(low, zero));
-        const __m128i p2 = pixel(_mm_unpacklo_epi16(high, zero));
-        const __m128i p3 = pixel(_mm_unpackhi_epi16(high, zero));
-        // Signed saturation to 16 bits, then unsigned saturation to bytes: the clamp to 0 … 255.
-        return _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3));
-    }
+inline __m128i ScaleBlock(__m128i v, __m128 offset, __m128 factor)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low = _mm_unpacklo_epi8(v, zero);
+    const __m128i high = _mm_unpackhi_epi8(v, zero);
+    auto pixel = [&](__m128i words) {
+        const __m128 x = _mm_mul_ps(_mm_add_ps(_mm_cvtepi32_ps(words), offset), factor);
+        return _mm_cvttps_epi32(x);
+    };
+    const __m128i p0 = pixel(_mm_unpacklo_epi16(low, zero));
+    const __m128i p1 = pixel(_mm_unpackhi_epi16(low, zero));
+    const __m128i p2 = pixel(_mm_unpacklo_epi16(high, zero));
+    const __m128i p3 = pixel(_mm_unpackhi_epi16(high, zero));
+    // Signed saturation to 16 bits, then unsigned saturation to bytes: the clamp to 0 … 255.
+    return _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3));
+}
 
-    void SingleLoop(
-        const unsigned char* in, unsigned char* out, std::size_t blocks, const Scale& scale)
-    {
-        const __m128 offset = _mm_loadu_ps(scale.offset);
-        const __m128 factor = _mm_loadu_ps(scale.factor);
-        // A correction adds its delta where the input byte equals its value in its channel's lanes.
-        __m128i values[Scale::kMaxCorrections];
-        __m128i deltas[Scale::kMaxCorrections];
-        const int corrections = scale.correctionCount;
-        for (int k = 0; k < corrections; ++k) {
-            const Scale::Correction& c = scale.corrections[k];
-            alignas(16) unsigned char delta[16];
-            for (int lane = 0; lane < 16; ++lane)
-                delta[lane] = static_cast<unsigned char>(c.delta[lane % 4]);
-            values[k] = _mm_set1_epi8(static_cast<char>(c.value));
-            deltas[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(delta));
-        }
-        for (std::size_t i = 0; i < blocks; ++i) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * 16));
-            __m128i r = ScaleBlock(v, offset, factor);
-            for (int k = 0; k < corrections; ++k)
-                r = _mm_add_epi8(r, _mm_and_si128(_mm_cmpeq_epi8(v, values[k]), deltas[k]));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 16), r);
-        }
+void SingleLoop(const unsigned char* in, unsigned char* out, std::size_t blocks, const Scale& scale)
+{
+    const __m128 offset = _mm_loadu_ps(scale.offset);
+    const __m128 factor = _mm_loadu_ps(scale.factor);
+    // A correction adds its delta where the input byte equals its value in its channel's lanes.
+    __m128i values[Scale::kMaxCorrections];
+    __m128i deltas[Scale::kMaxCorrections];
+    const int corrections = scale.correctionCount;
+    for (int k = 0; k < corrections; ++k) {
+        const Scale::Correction& c = scale.corrections[k];
+        alignas(16) unsigned char delta[16];
+        for (int lane = 0; lane < 16; ++lane)
+            delta[lane] = static_cast<unsigned char>(c.delta[lane % 4]);
+        values[k] = _mm_set1_epi8(static_cast<char>(c.value));
+        deltas[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(delta));
     }
+    for (std::size_t i = 0; i < blocks; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * 16));
+        __m128i r = ScaleBlock(v, offset, factor);
+        for (int k = 0; k < corrections; ++k)
+            r = _mm_add_epi8(r, _mm_and_si128(_mm_cmpeq_epi8(v, values[k]), deltas[k]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 16), r);
+    }
+}
 
-    // The plain rule's own operations: int to double, add, multiply, truncate, two lanes at a time.
-    void DoubleLoop(
-        const unsigned char* in, unsigned char* out, std::size_t blocks, const Scale& scale)
-    {
-        const __m128d offsetLow = _mm_loadu_pd(scale.offsetDouble);
-        const __m128d offsetHigh = _mm_loadu_pd(scale.offsetDouble + 2);
-        const __m128d factorLow = _mm_loadu_pd(scale.factorDouble);
-        const __m128d factorHigh = _mm_loadu_pd(scale.factorDouble + 2);
-        const __m128i zero = _mm_setzero_si128();
-        auto pixel = [&](__m128i words) {
-            const __m128d low
-                = _mm_mul_pd(_mm_add_pd(_mm_cvtepi32_pd(words), offsetLow), factorLow);
-            const __m128d high = _mm_mul_pd(
-                _mm_add_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(words, 0xEE)), offsetHigh),
-                factorHigh);
-            return _mm_unpacklo_epi64(_mm_cvttpd_epi32(low), _mm_cvttpd_epi32(high));
-        };
-        for (std::size_t i = 0; i < blocks; ++i) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * 16));
-            const __m128i lowBytes = _mm_unpacklo_epi8(v, zero);
-            const __m128i highBytes = _mm_unpackhi_epi8(v, zero);
-            const __m128i p0 = pixel(_mm_unpacklo_epi16(lowBytes, zero));
-            const __m128i p1 = pixel(_mm_unpackhi_epi16(lowBytes, zero));
-            const __m128i p2 = pixel(_mm_unpacklo_epi16(highBytes, zero));
-            const __m128i p3 = pixel(_mm_unpackhi_epi16(highBytes, zero));
-            const __m128i r = _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 16), r);
-        }
+// The plain rule's own operations: int to double, add, multiply, truncate, two lanes at a time.
+void DoubleLoop(const unsigned char* in, unsigned char* out, std::size_t blocks, const Scale& scale)
+{
+    const __m128d offsetLow = _mm_loadu_pd(scale.offsetDouble);
+    const __m128d offsetHigh = _mm_loadu_pd(scale.offsetDouble + 2);
+    const __m128d factorLow = _mm_loadu_pd(scale.factorDouble);
+    const __m128d factorHigh = _mm_loadu_pd(scale.factorDouble + 2);
+    const __m128i zero = _mm_setzero_si128();
+    auto pixel = [&](__m128i words) {
+        const __m128d low = _mm_mul_pd(_mm_add_pd(_mm_cvtepi32_pd(words), offsetLow), factorLow);
+        const __m128d high = _mm_mul_pd(
+            _mm_add_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(words, 0xEE)), offsetHigh), factorHigh);
+        return _mm_unpacklo_epi64(_mm_cvttpd_epi32(low), _mm_cvttpd_epi32(high));
+    };
+    for (std::size_t i = 0; i < blocks; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * 16));
+        const __m128i lowBytes = _mm_unpacklo_epi8(v, zero);
+        const __m128i highBytes = _mm_unpackhi_epi8(v, zero);
+        const __m128i p0 = pixel(_mm_unpacklo_epi16(lowBytes, zero));
+        const __m128i p1 = pixel(_mm_unpackhi_epi16(lowBytes, zero));
+        const __m128i p2 = pixel(_mm_unpacklo_epi16(highBytes, zero));
+        const __m128i p3 = pixel(_mm_unpackhi_epi16(highBytes, zero));
+        const __m128i r = _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 16), r);
     }
+}
 
-    void ScaleLoop(
-        const unsigned char* in, unsigned char* out, std::size_t blocks, const Scale& scale)
-    {
-        if (scale.single)
-            SingleLoop(in, out, blocks, scale);
-        else
-            DoubleLoop(in, out, blocks, scale);
-    }
+void ScaleLoop(const unsigned char* in, unsigned char* out, std::size_t blocks, const Scale& scale)
+{
+    if (scale.single)
+        SingleLoop(in, out, blocks, scale);
+    else
+        DoubleLoop(in, out, blocks, scale);
+}
 
-    float Step(float value, int steps)
-    {
-        for (; steps > 0; --steps)
-            value = std::nextafter(value, HUGE_VALF);
-        for (; steps < 0; ++steps)
-            value = std::nextafter(value, -HUGE_VALF);
-        return value;
-    }
+float Step(float value, int steps)
+{
+    for (; steps > 0; --steps)
+        value = std::nextafter(value, HUGE_VALF);
+    for (; steps < 0; ++steps)
+        value = std::nextafter(value, -HUGE_VALF);
+    return value;
+}
 
 } // namespace
 

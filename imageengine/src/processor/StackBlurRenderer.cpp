@@ -14,44 +14,43 @@ namespace orv::image {
 
 namespace {
 
-    // Bytes blurred together by the column pass: 16 pixels, one 64-byte cache line of a row.
-    constexpr int kColumnLanes = 64;
+// Bytes blurred together by the column pass: 16 pixels, one 64-byte cache line of a row.
+constexpr int kColumnLanes = 64;
 
-    template <typename Sum, typename Divide>
-    void BlurRowsOf(const unsigned char* source, unsigned char* rows, std::size_t width,
-        std::size_t firstRow, std::size_t endRow, int radius, const int* edge, const Divide& divide)
-    {
-        for (std::size_t y = firstRow; y < endRow; ++y) {
-            const unsigned char* in = source + y * width * 4;
-            unsigned char* out = rows + y * width * 4;
-            stackblur::BlurLine<4, Sum>(
-                width, radius, edge, [in](std::size_t i, int c) { return Sum(in[i * 4 + c]); },
-                [out](std::size_t x, int c, int value) {
-                    out[x * 4 + c] = static_cast<unsigned char>(value);
-                },
-                divide);
-        }
-    }
-
-    template <typename Sum, typename Divide>
-    void BlurColumnsOf(const unsigned char* rows, unsigned char* destination, std::size_t width,
-        std::size_t height, std::size_t firstColumn, std::size_t endColumn, int radius,
-        const int* edge, const Divide& divide)
-    {
-        // Every byte column is one channel of one pixel column.
-        const std::size_t stride = width * 4;
-        stackblur::BlurColumnRange<kColumnLanes, 4, Sum>(
-            rows, firstColumn * 4, endColumn * 4, stride, height, radius, edge,
-            [destination, stride](
-                std::size_t y, std::size_t byte, int count, const unsigned char* values) {
-                std::memcpy(
-                    destination + y * stride + byte, values, static_cast<std::size_t>(count));
-            },
-            [destination, stride](std::size_t y, std::size_t byte) {
-                __builtin_prefetch(destination + y * stride + byte, 1);
+template <typename Sum, typename Divide>
+void BlurRowsOf(const unsigned char* source, unsigned char* rows, std::size_t width,
+    std::size_t firstRow, std::size_t endRow, int radius, const int* edge, const Divide& divide)
+{
+    for (std::size_t y = firstRow; y < endRow; ++y) {
+        const unsigned char* in = source + y * width * 4;
+        unsigned char* out = rows + y * width * 4;
+        stackblur::BlurLine<4, Sum>(
+            width, radius, edge, [in](std::size_t i, int c) { return Sum(in[i * 4 + c]); },
+            [out](std::size_t x, const unsigned char* values) {
+                std::memcpy(out + x * 4, values, 4);
             },
             divide);
     }
+}
+
+template <typename Sum, typename Divide>
+void BlurColumnsOf(const unsigned char* rows, unsigned char* destination, std::size_t width,
+    std::size_t height, std::size_t firstColumn, std::size_t endColumn, int radius, const int* edge,
+    const Divide& divide)
+{
+    // Every byte column is one channel of one pixel column.
+    const std::size_t stride = width * 4;
+    stackblur::BlurColumnRange<kColumnLanes, 4, Sum>(
+        rows, firstColumn * 4, endColumn * 4, stride, height, radius, edge,
+        [destination, stride](
+            std::size_t y, std::size_t byte, int count, const unsigned char* values) {
+            std::memcpy(destination + y * stride + byte, values, static_cast<std::size_t>(count));
+        },
+        [destination, stride](std::size_t y, std::size_t byte) {
+            __builtin_prefetch(destination + y * stride + byte, 1);
+        },
+        divide);
+}
 
 } // namespace
 
