@@ -39,8 +39,8 @@ void RunProcessor(benchmark::State& state, const std::function<int(OVImageProces
 
 MTRA_PROCESSOR_BENCH(Brightness, SetBrightness(0.2, ChannelsColor));
 MTRA_PROCESSOR_BENCH(ColorBalance, SetColorBalance(1.1, 0.95, 0.9));
-// 0.7 in every channel leaves more values to correct than the single-precision loop takes.
-MTRA_PROCESSOR_BENCH(ColorBalanceDouble, SetColorBalance(0.7, 0.7, 0.7));
+// 1.4 in every channel leaves seven values to correct in single precision.
+MTRA_PROCESSOR_BENCH(ColorBalanceDouble, SetColorBalance(1.4, 1.4, 1.4));
 MTRA_PROCESSOR_BENCH(ColorTemperature, SetColorTemperature(3200));
 MTRA_PROCESSOR_BENCH(SuperContrast, SetSuperContrast(0.1, 0.9, ChannelsColor));
 MTRA_PROCESSOR_BENCH(Opacity, SetOpacity(0.75));

@@ -31,7 +31,7 @@ struct Tables {
 /// Offset and factor of the scaled form, per byte of a pixel.
 struct Scale {
     /// Most values the single-precision loop corrects one by one before doubles are cheaper.
-    static constexpr int kMaxCorrections = 6;
+    static constexpr int kMaxCorrections = 8;
     /// Where the input byte is `value`, byte c comes out delta[c] (mod 256) too low from the
     /// float loop.
     struct Correction {
