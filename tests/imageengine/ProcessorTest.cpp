@@ -307,6 +307,35 @@ TEST(PixelTables, ScaleFitReproducesRandomFactorsOrDeclines)
     }
 }
 
+TEST(PixelTables, EveryScaledFormGivesTheTableBytes)
+{
+    if (!CpuFeatures::Detected().UsesSse2())
+        GTEST_SKIP() << "no SSE2";
+    // 0.7: the double rule gives 7 for 10 but 48 for 70, which no single float factor does.
+    const double factor[4] = { 0.7, 1.4, 0.3, 1.0 };
+    const double offset[4] = { 0, 0, -5, 0 };
+    pixeltables::Tables tables;
+    for (int c = 0; c < 4; ++c) {
+        for (int v = 0; v < 256; ++v)
+            tables.entry[c][v] = pixeltables::Clamp(static_cast<int>((v + offset[c]) * factor[c]));
+    }
+    unsigned char in[256 * 4 + 8];
+    for (std::size_t i = 0; i < sizeof in; ++i)
+        in[i] = static_cast<unsigned char>((i / 4 + i % 4 * 61) % 256);
+    for (const int maxCorrections : { pixeltables::Scale::kMaxCorrections, 0 }) {
+        pixeltables::Scale scale;
+        ASSERT_TRUE(pixeltables::FitScale(tables, offset, factor, &scale, maxCorrections));
+        EXPECT_EQ(scale.single, maxCorrections > 0);
+        if (maxCorrections > 0) {
+            EXPECT_GT(scale.correctionCount, 0);
+        }
+        unsigned char out[sizeof in];
+        pixeltables::ApplyScaleSse2(in, out, sizeof in, scale, tables);
+        for (std::size_t i = 0; i < sizeof in; ++i)
+            ASSERT_EQ(out[i], tables.entry[i % 4][in[i]]) << maxCorrections << " byte " << i;
+    }
+}
+
 TEST(CpuFeatures, DetectionIsStableAndNoneIsEmpty)
 {
     const CpuFeatures a = CpuFeatures::Detected();

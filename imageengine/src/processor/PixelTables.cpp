@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include "processor/PixelTables.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -137,7 +138,8 @@ float Step(float value, int steps)
 
 } // namespace
 
-bool FitScale(const Tables& tables, const double offset[4], const double factor[4], Scale* scale)
+bool FitScale(const Tables& tables, const double offset[4], const double factor[4], Scale* scale,
+    int maxCorrections)
 {
     // Every byte value in every channel: pixel v holds v in all four bytes.
     unsigned char probe[256 * 4];
@@ -192,7 +194,7 @@ bool FitScale(const Tables& tables, const double offset[4], const double factor[
         }
         if (!wrong)
             continue;
-        if (candidate.correctionCount == Scale::kMaxCorrections) {
+        if (candidate.correctionCount >= std::min(maxCorrections, Scale::kMaxCorrections)) {
             // Too many values to correct: use doubles, the plain rule's own arithmetic.
             candidate.single = false;
             candidate.correctionCount = 0;
@@ -242,7 +244,7 @@ void ApplyAddSse2(const unsigned char* in, unsigned char* out, std::size_t bytes
 
 #else
 
-bool FitScale(const Tables&, const double*, const double*, Scale*)
+bool FitScale(const Tables&, const double*, const double*, Scale*, int)
 {
     return false;
 }

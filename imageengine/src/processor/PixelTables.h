@@ -54,7 +54,9 @@ void Apply(const unsigned char* in, unsigned char* out, std::size_t bytes, const
 /// Finds the scaled form of `tables` (offset[c] must be an integer): single precision when
 /// factors near `factor` reproduce every entry, else double precision when that does. True and
 /// *scale when the vector loop gives every table entry; always false without SSE2.
-bool FitScale(const Tables& tables, const double offset[4], const double factor[4], Scale* scale);
+/// maxCorrections (at most `Scale::kMaxCorrections`) lets tests force the double form.
+bool FitScale(const Tables& tables, const double offset[4], const double factor[4], Scale* scale,
+    int maxCorrections = Scale::kMaxCorrections);
 
 /// SSE2 loop of a fitted scale: 16 bytes at a time, the rest through the tables. Only when
 /// `CpuFeatures::UsesSse2()`.
