@@ -13,8 +13,8 @@ namespace orv::image {
 
 namespace {
 
-    constexpr std::size_t kHugePage = std::size_t(2) << 20;
-    constexpr std::size_t kHugeThreshold = 2 * kHugePage;
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+constexpr std::size_t kHugeThreshold = 2 * kHugePage;
 
 } // namespace
 

@@ -66,6 +66,10 @@ public:
     /// 0, or the code of the last failure; see OVImageEngine.h for the rules.
     int Render();
 
+    /// The chroma blur shared by keyer and processor: appends a `YUVBlurRenderer` with the
+    /// radius scaled by the factor and the type unchecked; 0, or the code of a failure.
+    int SetYUVBlur(unsigned int radius, OVYUVBlurType type);
+
     /// Appends the stage that make() returns; 0, or the code of what make() threw.
     template <typename MakeStage>
     int Append(MakeStage&& make)

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: MattoraBatch developers
-#include "WorkerThreads.h"
 #include "processor/StackBlurLines.h"
 #include "processor/StackBlurRenderer.h"
 
@@ -14,79 +13,31 @@
 #include <string>
 #include <vector>
 
+#include "BlurReference.h"
 #include "EngineTestSupport.h"
+#include "StageTestSupport.h"
 
 using namespace orv::image;
 using mtra::test::BytesOf;
 using mtra::test::MakeFilledImage;
 using mtra::test::MakeImage;
 using mtra::test::MakeRandomImage;
+using mtra::test::RunStage;
 using mtra::test::ScopedCoreCount;
 using mtra::test::WorkerCountsToCheck;
 
 namespace {
 
-// Weight of line position j in the window of radius r centred on x, over a line of n samples
-// whose ends repeat: the weights r + 1 − |k| of every offset k that lands on j once clamped.
-std::int64_t Weight(long long j, long long x, long long n, long long r)
-{
-    if (n == 1)
-        return (r + 1) * (r + 1);
-    // Offsets reaching or passing an end: a run of weights r + 1 − m for m = from … r.
-    auto run = [r](long long from) { return from > r ? 0 : (r + 1 - from) * (r + 2 - from) / 2; };
-    if (j == 0)
-        return run(x);
-    if (j == n - 1)
-        return run(n - 1 - x);
-    const long long distance = j > x ? j - x : x - j;
-    return distance > r ? 0 : r + 1 - distance;
-}
-
-// Direct weighted sums, one line at a time: rows of the image, then columns of that result.
+// Rows of the image, then columns of that result, each by direct weighted sums.
 std::vector<std::uint8_t> ReferenceBlur(const OVImage8& image, long long r)
 {
-    const long long w = image.Width();
-    const long long h = image.Height();
-    const std::int64_t divisor = (r + 1) * (r + 1);
-    std::vector<std::uint8_t> rows(BytesOf(image));
-    std::vector<std::uint8_t> out(rows.size());
-    for (long long y = 0; y < h; ++y) {
-        for (long long x = 0; x < w; ++x) {
-            for (int c = 0; c < 4; ++c) {
-                std::int64_t sum = 0;
-                for (long long j = 0; j < w; ++j)
-                    sum += Weight(j, x, w, r) * image.Buffer()[(y * w + j) * 4 + c];
-                out[(y * w + x) * 4 + c] = static_cast<std::uint8_t>(sum / divisor);
-            }
-        }
+    std::vector<std::uint8_t> bytes = BytesOf(image);
+    auto blur = [r](const std::vector<int>& line) { return mtra::test::StackBlurLine(line, r); };
+    for (const bool rows : { true, false }) {
+        for (int c = 0; c < 4; ++c)
+            mtra::test::BlurChannel(bytes, image.Width(), image.Height(), c, rows, blur);
     }
-    rows = out;
-    for (long long x = 0; x < w; ++x) {
-        for (long long y = 0; y < h; ++y) {
-            for (int c = 0; c < 4; ++c) {
-                std::int64_t sum = 0;
-                for (long long j = 0; j < h; ++j)
-                    sum += Weight(j, y, h, r) * rows[(j * w + x) * 4 + c];
-                out[(y * w + x) * 4 + c] = static_cast<std::uint8_t>(sum / divisor);
-            }
-        }
-    }
-    return out;
-}
-
-// Runs the stage as the light-spill compositor does: Prepare, then `workers` column workers on
-// threads of their own.
-std::vector<std::uint8_t> RunStage(StackBlurRenderer& stage, OVImage8& source, unsigned workers)
-{
-    OVImage8 destination(source.Width(), source.Height(), source.PixelChannelOrder(), true);
-    ScopedCoreCount cores(static_cast<int>(workers));
-    stage.Prepare(&source);
-    RunWorkerThreads(workers, [&](unsigned i) {
-        stage.Render(&source, &destination, static_cast<unsigned char>(i),
-            static_cast<unsigned char>(workers));
-        return 0;
-    });
-    return BytesOf(destination);
+    return bytes;
 }
 
 std::vector<std::uint8_t> Blur(OVImage8& source, int radius, unsigned workers = 3)

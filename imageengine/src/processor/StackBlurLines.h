@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -32,9 +33,9 @@ namespace orv::image::stackblur {
 /// for any blur to still change (2^24 pixels).
 constexpr int kMaxRadius = 1 << 24;
 
-/// Largest radius divided through a table of 256 × (r + 1)² ints (16 MiB at the limit). Larger
-/// radii divide directly, with the same results and no table.
-constexpr int kMaxTableRadius = 127;
+/// Largest radius divided through a table of 256 × (r + 1)² entries (16 MiB at the limit).
+/// Larger radii divide directly, with the same results and no table.
+constexpr int kMaxTableRadius = 255;
 
 /// Radius to compute with for a requested one: negative gives 0, above `kMaxRadius` gives it.
 inline int LimitedRadius(long long radius)
@@ -48,16 +49,14 @@ inline bool UsesTable(int radius)
     return radius <= kMaxTableRadius;
 }
 
-/// The division table: entry i = i ÷ (r + 1)², for i < 256 × (r + 1)².
-inline std::unique_ptr<int[]> MakeDivisionTable(int radius)
+/// The division table: entry i = i ÷ (r + 1)², for i < 256 × (r + 1)². Every quotient is a byte
+/// value, and bytes keep the table small enough to stay in the cache next to the sums.
+inline std::unique_ptr<unsigned char[]> MakeDivisionTable(int radius)
 {
-    const int divisor = (radius + 1) * (radius + 1);
-    const int size = 256 * divisor;
-    std::unique_ptr<int[]> table(new int[size]);
-    for (int value = 0, i = 0; value < 256; ++value) {
-        for (int k = 0; k < divisor; ++k)
-            table[i++] = value;
-    }
+    const std::size_t divisor = std::size_t(radius + 1) * std::size_t(radius + 1);
+    std::unique_ptr<unsigned char[]> table(new unsigned char[256 * divisor]);
+    for (std::size_t value = 0; value < 256; ++value)
+        std::memset(table.get() + value * divisor, static_cast<int>(value), divisor);
     return table;
 }
 
@@ -75,7 +74,7 @@ inline std::vector<int> MakeEdgeIndex(std::size_t length, int radius)
 
 /// Divides by (r + 1)² through the table.
 struct TableDivide {
-    const int* table;
+    const unsigned char* table;
     int operator()(std::int32_t total) const { return table[total]; }
 };
 
@@ -100,19 +99,12 @@ struct DirectDivide {
     }
 };
 
-/// Blurs one line of n samples of C channels. read(i, c) returns sample i of channel c,
-/// write(x, c, value) stores the result; edge is `MakeEdgeIndex(n, r)`.
-template <int C, typename Sum, typename Read, typename Write, typename Divide>
-inline void BlurLine(std::size_t n, int r, const int* edge, const Read& read, const Write& write,
-    const Divide& divide)
+/// The sums of the window centred on x = 0 of a line of n ≥ 1 samples, in closed form: the
+/// r + 1 samples up to the centre all repeat s[0] (weights 1 … r + 1); right of it the line,
+/// then copies of its last sample.
+template <int C, typename Sum, typename Read>
+inline void SeedLine(std::size_t n, int r, const Read& read, Sum* total, Sum* in, Sum* out)
 {
-    if (n == 0)
-        return;
-    Sum total[C];
-    Sum in[C];
-    Sum out[C];
-    // Seed the window centred on x = 0 in closed form: the r + 1 samples up to the centre all
-    // repeat s[0] (weights 1 … r + 1); right of it the line, then copies of its last sample.
     const long long last = static_cast<long long>(n) - 1;
     const int inside = static_cast<int>(std::min<long long>(r, last));
     const Sum extra = static_cast<Sum>(r - inside);
@@ -136,10 +128,26 @@ inline void BlurLine(std::size_t n, int r, const int* edge, const Read& read, co
             total[c] += v * (extra * (extra + 1) / 2);
         }
     }
+}
 
+/// Blurs one line of n samples of C channels. read(i, c) returns sample i of channel c,
+/// write(x, values) stores the C results (0 … 255) at x; edge is `MakeEdgeIndex(n, r)`.
+template <int C, typename Sum, typename Read, typename Write, typename Divide>
+inline void BlurLine(std::size_t n, int r, const int* edge, const Read& read, const Write& write,
+    const Divide& divide)
+{
+    if (n == 0)
+        return;
+    Sum total[C];
+    Sum in[C];
+    Sum out[C];
+    SeedLine<C>(n, r, read, total, in, out);
+
+    unsigned char results[C];
     for (std::size_t x = 0;; ++x) {
         for (int c = 0; c < C; ++c)
-            write(x, c, divide(total[c]));
+            results[c] = static_cast<unsigned char>(divide(total[c]));
+        write(x, static_cast<const unsigned char*>(results));
         if (x + 1 >= n)
             break;
         const std::size_t entering = static_cast<std::size_t>(edge[x]);

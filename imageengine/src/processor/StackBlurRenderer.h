@@ -62,7 +62,7 @@ private:
     LargeBuffer<unsigned char> m_rows;
     std::vector<int> m_rowEdge;
     std::vector<int> m_columnEdge;
-    std::unique_ptr<int[]> m_divisionTable;
+    std::unique_ptr<unsigned char[]> m_divisionTable;
 };
 
 } // namespace orv::image
