@@ -21,7 +21,9 @@ AlphaCrop::AlphaCrop(double left, double top, double right, double bottom)
 void AlphaCrop::Render(OVAbstractImage* source, OVAbstractImage* destination,
     unsigned char threadIndex, unsigned char threadCount)
 {
-    if (source->BitsPerChannel() != Bits8 || source->PixelChannelOrder() != PixelOrderBGRA)
+    // An empty image (a side of 0) has no buffer: nothing to copy.
+    if (source->BitsPerChannel() != Bits8 || source->PixelChannelOrder() != PixelOrderBGRA
+        || PixelCount(source) == 0)
         return;
     const long long width = source->Width();
     const long long height = source->Height();

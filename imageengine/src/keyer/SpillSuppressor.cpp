@@ -93,6 +93,9 @@ void SpillSuppressor::Render(OVAbstractImage* source, OVAbstractImage* destinati
     if (source->BitsPerChannel() != Bits8)
         return;
     const WorkRange range = ThreadPixelRange(PixelCount(source), threadIndex, threadCount);
+    // An empty image has no buffer: nothing to offset or copy.
+    if (range.IsEmpty())
+        return;
     const unsigned char* in = Bytes(source) + range.begin * 4;
     unsigned char* out = Bytes(destination) + range.begin * 4;
     const int k = static_cast<int>(m_strength * 255);
