@@ -227,7 +227,30 @@ void RunKeyer(Input& input, ImagePool& images, orv::OVLookupTables& tables)
     const unsigned setters = input.Below(5);
     for (unsigned s = 0; s < setters; ++s) {
         const unsigned short before = keyer->RenderQueueCount();
-        switch (input.Below(1)) {
+        switch (input.Below(4)) {
+        case 0: {
+            const auto radius = static_cast<unsigned>(input.Integer());
+            const auto type = input.Enumeration<OVYUVBlurType>(4);
+            CheckSetter(*keyer, before, keyer->SetYUVBlur(radius, type), "SetYUVBlur");
+            break;
+        }
+        case 1: {
+            const auto channel = input.Enumeration<OVChannel>(3);
+            const bool extended = input.Bool();
+            const double transparency = input.Real(0, 1);
+            CheckSetter(*keyer, before, keyer->SetSpillSuppression(channel, extended, transparency),
+                "SetSpillSuppression");
+            break;
+        }
+        case 2: {
+            const double left = input.Real(0, 1);
+            const double top = input.Real(0, 1);
+            const double right = input.Real(0, 1);
+            const double bottom = input.Real(0, 1);
+            CheckSetter(
+                *keyer, before, keyer->SetAlphaCrop(left, top, right, bottom), "SetAlphaCrop");
+            break;
+        }
         default: {
             const auto color = input.Enumeration<OVKeyColor>(3);
             const double keyDetail = input.Real(0, 1);
@@ -257,17 +280,76 @@ void RunProcessor(Input& input, ImagePool& images, orv::OVLookupTables& tables)
     const unsigned setters = input.Below(5);
     for (unsigned s = 0; s < setters; ++s) {
         const unsigned short before = processor->RenderQueueCount();
-        switch (input.Below(1)) {
+        int code = 0;
+        const char* setter = "";
+        switch (input.Below(10)) {
+        case 0: {
+            const double brightness = input.Real(-1, 1);
+            const auto channels = input.Enumeration<OVChannelsToProcess>(6);
+            code = processor->SetBrightness(brightness, channels);
+            setter = "SetBrightness";
+            break;
+        }
+        case 1: {
+            const double red = input.Real(0, 2);
+            const double green = input.Real(0, 2);
+            const double blue = input.Real(0, 2);
+            code = processor->SetColorBalance(red, green, blue);
+            setter = "SetColorBalance";
+            break;
+        }
+        case 2:
+            code = processor->SetColorTemperature(input.Real(1500, 13500));
+            setter = "SetColorTemperature";
+            break;
+        case 3: {
+            const double black = input.Real(0, 1);
+            const double white = input.Real(0, 1);
+            const auto channels = input.Enumeration<OVChannelsToProcess>(6);
+            code = processor->SetSuperContrast(black, white, channels);
+            setter = "SetSuperContrast";
+            break;
+        }
+        case 4: {
+            const double hue = input.Real(0, 360);
+            const double strength = input.Real(0, 1);
+            code = processor->SetHueColorize(hue, strength);
+            setter = "SetHueColorize";
+            break;
+        }
+        case 5: {
+            const bool horizontal = input.Bool();
+            const bool vertical = input.Bool();
+            code = processor->SetMirror(horizontal, vertical);
+            setter = "SetMirror";
+            break;
+        }
+        case 6:
+            code = processor->SetOpacity(input.Real(0, 1));
+            setter = "SetOpacity";
+            break;
+        case 7:
+            code = processor->SetSaturation(input.Real(0, 2));
+            setter = "SetSaturation";
+            break;
+        case 8: {
+            const auto radius = static_cast<unsigned>(input.Integer());
+            const auto type = input.Enumeration<OVYUVBlurType>(4);
+            code = processor->SetYUVBlur(radius, type);
+            setter = "SetYUVBlur";
+            break;
+        }
         default: {
             const auto radius = static_cast<unsigned>(input.Integer());
             const bool horizontal = input.Bool();
             const bool vertical = input.Bool();
             const auto channels = input.Enumeration<OVChannelsToProcess>(6);
-            CheckSetter(*processor, before,
-                processor->SetStackBlur(radius, horizontal, vertical, channels), "SetStackBlur");
+            code = processor->SetStackBlur(radius, horizontal, vertical, channels);
+            setter = "SetStackBlur";
             break;
         }
         }
+        CheckSetter(*processor, before, code, setter);
     }
     CheckCode(processor->Render(), "OVImageProcessor::Render");
     if (input.Bool())

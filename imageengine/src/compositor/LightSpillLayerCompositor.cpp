@@ -66,12 +66,14 @@ namespace {
 } // namespace
 
 LightSpillLayerCompositor::LightSpillLayerCompositor(OVAbstractImage* layer, int radius,
-    double strength, OVBlendMode mode, OVDownsampleFactor factor, const OVLookupTables& tables)
+    double strength, OVBlendMode mode, OVDownsampleFactor factor, const OVLookupTables& tables,
+    const CpuFeatures& features)
     : m_layer(layer)
     , m_radius(radius)
     , m_strength(strength)
     , m_mode(mode)
     , m_factor(factor)
+    , m_features(features)
     , m_weight(ScaledAlphaTable(strength))
 {
     if (!MixesToTop(mode))

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "AbstractCompositor.h"
+#include "CpuFeatures.h"
 #include "compositor/BlendModes.h"
 
 #include <ovimageengine/OVEnums.h>
@@ -35,9 +36,11 @@ class LightSpillLayerCompositor : public AbstractCompositor
 {
 public:
     /// radius: already scaled by the facade's preview factor. factor: kept, not used.
-    /// Throws std::bad_alloc.
+    /// features: recorded like every stage's; the spill pass is bound by memory bandwidth and
+    /// has no vector form to choose. Throws std::bad_alloc.
     LightSpillLayerCompositor(OVAbstractImage* layer, int radius, double strength, OVBlendMode mode,
-        OVDownsampleFactor factor, const OVLookupTables& tables);
+        OVDownsampleFactor factor, const OVLookupTables& tables,
+        const CpuFeatures& features = CpuFeatures::Detected());
     ~LightSpillLayerCompositor() override;
 
     bool NeedsWholeImage() const override { return true; }
@@ -50,6 +53,7 @@ public:
     double Strength() const { return m_strength; }
     OVBlendMode Mode() const { return m_mode; }
     OVDownsampleFactor Factor() const { return m_factor; }
+    const CpuFeatures& Features() const { return m_features; }
     /// The blurred light of the last `Prepare`; null before it or for a background it skips.
     const OVImage8* BlurredLight() const { return m_light.get(); }
 
@@ -64,6 +68,7 @@ private:
     double m_strength;
     OVBlendMode m_mode;
     OVDownsampleFactor m_factor;
+    CpuFeatures m_features;
 
     // The layer weight w of each layer alpha and the mode's mix, taken at creation.
     std::array<std::uint8_t, 256> m_weight;
