@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include "XmlTestSupport.h"
 
-#include <app/ItemLists.h>
+#include <app/App.h>
 
 #include <gtest/gtest.h>
 
