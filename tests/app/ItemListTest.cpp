@@ -131,8 +131,16 @@ protected:
     }
 };
 
+struct ListName {
+    template <typename List>
+    static std::string GetName(int)
+    {
+        return Kind<List>::kElement;
+    }
+};
+
 using ListTypes = ::testing::Types<FilterList, KeyList, CompositeList, TransformList>;
-TYPED_TEST_SUITE(ItemListTest, ListTypes);
+TYPED_TEST_SUITE(ItemListTest, ListTypes, ListName);
 
 TYPED_TEST(ItemListTest, MovesSwapWithTheNeighbourAndStopAtTheEnds)
 {

@@ -34,7 +34,8 @@ namespace mtra::app {
 /// with tag + " Tag is missing" when there is no such child, and with
 /// tag + " data is corrupted, lexical cast failure." when its text does not convert. Strings
 /// are returned unchanged, CDATA or not; empty text is a valid empty string.
-template <typename T> T ReadElementValue(const QDomElement& parent, const QString& tag)
+template <typename T>
+T ReadElementValue([[maybe_unused]] const QDomElement& parent, [[maybe_unused]] const QString& tag)
 {
     static_assert(!std::is_same_v<T, T>, "no stored form for this type");
     return T {};
@@ -56,7 +57,9 @@ APP_EXPORT std::wstring ReadElementValue<std::wstring>(
 
 /// The flag in attribute `name` of `element`. Throws `XmlException` code 4 with
 /// name + " Attribute is missing" or name + " data is corrupted, lexical cast failure.".
-template <typename T> T ReadAttributeValue(const QDomElement& element, const QString& name)
+template <typename T>
+T ReadAttributeValue(
+    [[maybe_unused]] const QDomElement& element, [[maybe_unused]] const QString& name)
 {
     static_assert(!std::is_same_v<T, T>, "attributes hold flags only");
     return T {};
