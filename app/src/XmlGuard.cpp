@@ -22,10 +22,14 @@ XmlMessageCapture::~XmlMessageCapture()
     g_capture = m_outer;
 }
 
-void XmlMessageCapture::Note(const std::string& message)
+void XmlMessageCapture::Note(const std::string& message) noexcept
 {
-    if (g_capture)
-        g_capture->m_messages.push_back(message);
+    // Called from the guards' handlers: a failure to record must not escape them.
+    try {
+        if (g_capture)
+            g_capture->m_messages.push_back(message);
+    } catch (...) {
+    }
 }
 
 } // namespace mtra::app

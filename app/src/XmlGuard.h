@@ -26,7 +26,7 @@ public:
     /// Innermost first: an item's own message comes before its list's "failed to load".
     const std::vector<std::string>& Messages() const { return m_messages; }
 
-    static void Note(const std::string& message);
+    static void Note(const std::string& message) noexcept;
 
 private:
     std::vector<std::string> m_messages;
