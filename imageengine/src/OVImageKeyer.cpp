@@ -3,7 +3,9 @@
 #include <ovimageengine/OVImageKeyer.h>
 
 #include "RenderQueue.h"
+#include "keyer/AlphaCrop.h"
 #include "keyer/ColorDifferenceKeyer.h"
+#include "keyer/SpillSuppressor.h"
 
 namespace orv::image {
 
@@ -44,6 +46,11 @@ int OVImageKeyer::Render()
     return d->Render();
 }
 
+int OVImageKeyer::SetYUVBlur(unsigned int radius, OVYUVBlurType type)
+{
+    return d->SetYUVBlur(radius, type);
+}
+
 int OVImageKeyer::SetAutoColorDifferenceKey(
     OVKeyColor keyColor, double keyDetail, double greyDetail, double greyThreshold)
 {
@@ -54,6 +61,24 @@ int OVImageKeyer::SetAutoColorDifferenceKey(
         return std::make_shared<ColorDifferenceKeyer>(
             keyColor, keyDetail, greyDetail, greyThreshold, d->Tables());
     });
+}
+
+int OVImageKeyer::SetSpillSuppression(OVChannel channel, bool extended, double transparency)
+{
+    if (!InRange(transparency, 0.0, 1.0))
+        return ResultOutOfRange;
+    // A preview at a smaller scale pulls proportionally less.
+    const double strength = transparency * DownsampleValue(d->Factor());
+    return d->Append(
+        [&] { return std::make_shared<SpillSuppressor>(channel, extended, strength); });
+}
+
+int OVImageKeyer::SetAlphaCrop(double left, double top, double right, double bottom)
+{
+    if (!InRange(left, 0.0, 1.0) || !InRange(right, 0.0, 1.0) || !InRange(top, 0.0, 1.0)
+        || !InRange(bottom, 0.0, 1.0))
+        return ResultOutOfRange;
+    return d->Append([&] { return std::make_shared<AlphaCrop>(left, top, right, bottom); });
 }
 
 } // namespace orv::image

@@ -4,6 +4,7 @@
 
 #include "ImageAccess.h"
 #include "WorkerThreads.h"
+#include "keyer/YUVBlurRenderer.h"
 
 #include <algorithm>
 #include <limits>
@@ -38,6 +39,12 @@ int RendererQueue::Clear()
 {
     m_queue.clear();
     return 0;
+}
+
+int RendererQueue::SetYUVBlur(unsigned int radius, OVYUVBlurType type)
+{
+    const int scaled = ScaledRadius(radius, m_factor);
+    return Append([&] { return std::make_shared<YUVBlurRenderer>(scaled, type); });
 }
 
 int RendererQueue::Render()

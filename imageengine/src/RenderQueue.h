@@ -8,6 +8,7 @@
 
 #include <ovimageengine/OVImage.h>
 
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,14 @@ namespace orv::image {
 inline bool InRange(double value, double low, double high)
 {
     return value >= low && value <= high;
+}
+
+/// A radius given in full-size pixels scaled by the preview factor: the integer part of
+/// radius × `DownsampleValue(factor)`, limited to INT_MAX (a larger product has no int value).
+inline int ScaledRadius(unsigned int radius, OVDownsampleFactor factor)
+{
+    const double scaled = radius * DownsampleValue(factor);
+    return scaled >= double(INT_MAX) ? INT_MAX : static_cast<int>(scaled);
 }
 
 /// Record of one worker of a keyer or processor stage; lives until the stage is joined.
@@ -56,6 +65,10 @@ public:
     int Clear();
     /// 0, or the code of the last failure; see OVImageEngine.h for the rules.
     int Render();
+
+    /// The chroma blur shared by keyer and processor: appends a `YUVBlurRenderer` with the
+    /// radius scaled by the factor and the type unchecked; 0, or the code of a failure.
+    int SetYUVBlur(unsigned int radius, OVYUVBlurType type);
 
     /// Appends the stage that make() returns; 0, or the code of what make() threw.
     template <typename MakeStage>

@@ -80,6 +80,32 @@ inline std::shared_ptr<orv::image::OVImage8> MakeRandomImage(unsigned width, uns
     return image;
 }
 
+/// An owning image that reports a depth other than 8 bits: stages must leave it alone.
+class OtherDepthImage : public orv::image::OVImage8
+{
+public:
+    OtherDepthImage(unsigned width, unsigned height)
+        : OVImage8(width, height, orv::image::PixelOrderBGRA, true)
+    {
+        for (std::size_t i = 0; i < BufferByteSize(); ++i)
+            Buffer()[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    }
+    orv::image::OVBitsPerChannel BitsPerChannel() const override
+    {
+        return static_cast<orv::image::OVBitsPerChannel>(1);
+    }
+};
+
+/// An owning ARGB image with the bytes of `source`.
+inline std::shared_ptr<orv::image::OVImage8> AsArgb(const orv::image::OVImage8& source)
+{
+    auto image = std::make_shared<orv::image::OVImage8>(
+        source.Width(), source.Height(), orv::image::PixelOrderARGB, false);
+    for (std::size_t i = 0; i < source.BufferByteSize(); ++i)
+        image->Buffer()[i] = source.Buffer()[i];
+    return image;
+}
+
 inline std::vector<std::uint8_t> BytesOf(const orv::image::OVImage8& image)
 {
     return std::vector<std::uint8_t>(image.Buffer(), image.Buffer() + image.BufferByteSize());

@@ -23,9 +23,12 @@ public:
     virtual unsigned short RenderQueueCount() const = 0;
     virtual int ClearRenderQueue() = 0;
     virtual int Render() = 0;
+    virtual int SetYUVBlur(unsigned int radius, OVYUVBlurType type) = 0;
     virtual int SetAutoColorDifferenceKey(OVKeyColor keyColor, double keyDetail,
         double greyDetail, double greyThreshold)
         = 0;
+    virtual int SetSpillSuppression(OVChannel channel, bool extended, double transparency) = 0;
+    virtual int SetAlphaCrop(double left, double top, double right, double bottom) = 0;
 };
 
 /// Keyer facade: queues keying stages and runs them from the source into the destination.
@@ -52,11 +55,28 @@ public:
     int ClearRenderQueue() override;
     int Render() override;
 
+    /// Chroma blur before keying: converts to YUV, blurs the two chroma bytes with the radius
+    /// (full-size pixels, scaled by the facade's factor) and converts back. Types: 0 box along
+    /// rows, 1 box along columns, 2 box along both, 3 stack blur along both; any other value
+    /// only converts there and back. Nothing is checked; always 0 unless appending fails.
+    int SetYUVBlur(unsigned int radius, OVYUVBlurType type) override;
+
     /// Colour-difference key with automatic levels. 7 when keyDetail, greyDetail or
     /// greyThreshold (checked in that order) lies outside 0 … 1; the key colour is not checked
     /// (a colour other than green or blue keys nothing).
     int SetAutoColorDifferenceKey(OVKeyColor keyColor, double keyDetail, double greyDetail,
         double greyThreshold) override;
+
+    /// Pulls the spill channel (`ChannelGreen` for a green screen, `ChannelBlue` for blue; any
+    /// other value changes nothing) towards the other channels; extended also pulls red. The
+    /// strength is transparency × the facade's preview scale. 7 when transparency lies outside
+    /// 0 … 1; the channel is not checked.
+    int SetSpillSuppression(OVChannel channel, bool extended, double transparency) override;
+
+    /// Clears the alpha outside the rectangle left by cutting the given fractions (0 … 1) of
+    /// the width and height from each side; column 0 and row 0 are always cleared. 7 for the
+    /// first value outside 0 … 1, checked in the order left, right, top, bottom.
+    int SetAlphaCrop(double left, double top, double right, double bottom) override;
 
 private:
     std::unique_ptr<RendererQueue> d;

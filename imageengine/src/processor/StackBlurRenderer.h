@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: MattoraBatch developers
+#pragma once
+
+#include "AbstractRenderer.h"
+#include "LargeBuffer.h"
+
+#include <ovimageengine/OVEnums.h>
+
+#include <memory>
+#include <vector>
+
+namespace orv::image {
+
+/// The engine's general blur: a stack blur (weights falling off linearly from the centre, an
+/// approximation of a Gaussian) of all four bytes of every pixel, along rows and then columns.
+///
+/// `Prepare` blurs the rows of its input into a row-blurred copy (four bytes per pixel, the
+/// divided row sums of each channel) on W worker threads of its own; each `Render` worker then
+/// blurs its share of the columns of that copy into the destination. Work per pixel does not
+/// depend on the radius. Only `Bits8` inputs are blurred; for any other the destination is left
+/// untouched.
+///
+/// Used by the processor facade (`SetStackBlur`) and, constructed directly, by the light-spill
+/// compositor, which runs it like a queue stage: `Prepare`, then the workers.
+/// Threads: `Prepare` on the calling thread; `Render` from the workers, reading the stage only.
+class StackBlurRenderer : public AbstractRenderer
+{
+public:
+    /// radius: in pixels of the image to blur (already scaled by the preview factor). Negative
+    /// values blur nothing; values above `stackblur::kMaxRadius` are limited to it. The two
+    /// flags and the channel selection are kept for the facade's check only: the stage always
+    /// blurs both directions and all four bytes.
+    StackBlurRenderer(int radius, bool horizontal, bool vertical, OVChannelsToProcess channels);
+    ~StackBlurRenderer() override;
+
+    bool NeedsWholeImage() const override { return true; }
+    void Prepare(OVAbstractImage* source) override;
+    void Render(OVAbstractImage* source, OVAbstractImage* destination, unsigned char threadIndex,
+        unsigned char threadCount) override;
+
+    /// The radius as constructed.
+    int Radius() const { return m_radius; }
+    /// The radius the stage blurs with (0 … `stackblur::kMaxRadius`).
+    int EffectiveRadius() const { return m_effectiveRadius; }
+    bool Horizontal() const { return m_horizontal; }
+    bool Vertical() const { return m_vertical; }
+    OVChannelsToProcess Channels() const { return m_channels; }
+
+private:
+    void BlurRows(const OVAbstractImage* source, unsigned index, unsigned count) const;
+
+    int m_radius;
+    int m_effectiveRadius;
+    bool m_horizontal;
+    bool m_vertical;
+    OVChannelsToProcess m_channels;
+
+    // Built by Prepare for its input.
+    std::size_t m_width = 0;
+    std::size_t m_height = 0;
+    LargeBuffer<unsigned char> m_rows;
+    std::vector<int> m_rowEdge;
+    std::vector<int> m_columnEdge;
+    std::unique_ptr<unsigned char[]> m_divisionTable;
+};
+
+} // namespace orv::image
