@@ -26,10 +26,15 @@
 #include <app/ControlSteps.h>
 #include <app/ExportSettings.h>
 #include <app/FilterItems.h>
+#include <app/ForegroundImageList.h>
+#include <app/ImageSettings.h>
 #include <app/ItemLists.h>
 #include <app/ItemTypes.h>
 #include <app/KeyItems.h>
+#include <app/LayerImages.h>
 #include <app/MTerr.h>
+#include <app/Project.h>
+#include <app/ProjectTypes.h>
 #include <app/TransformItems.h>
 #include <app/XmlException.h>
 #include <app/XmlValue.h>
