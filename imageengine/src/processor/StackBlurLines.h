@@ -99,19 +99,12 @@ struct DirectDivide {
     }
 };
 
-/// Blurs one line of n samples of C channels. read(i, c) returns sample i of channel c,
-/// write(x, values) stores the C results (0 … 255) at x; edge is `MakeEdgeIndex(n, r)`.
-template <int C, typename Sum, typename Read, typename Write, typename Divide>
-inline void BlurLine(std::size_t n, int r, const int* edge, const Read& read, const Write& write,
-    const Divide& divide)
+/// The sums of the window centred on x = 0 of a line of n ≥ 1 samples, in closed form: the
+/// r + 1 samples up to the centre all repeat s[0] (weights 1 … r + 1); right of it the line,
+/// then copies of its last sample.
+template <int C, typename Sum, typename Read>
+inline void SeedLine(std::size_t n, int r, const Read& read, Sum* total, Sum* in, Sum* out)
 {
-    if (n == 0)
-        return;
-    Sum total[C];
-    Sum in[C];
-    Sum out[C];
-    // Seed the window centred on x = 0 in closed form: the r + 1 samples up to the centre all
-    // repeat s[0] (weights 1 … r + 1); right of it the line, then copies of its last sample.
     const long long last = static_cast<long long>(n) - 1;
     const int inside = static_cast<int>(std::min<long long>(r, last));
     const Sum extra = static_cast<Sum>(r - inside);
@@ -135,6 +128,20 @@ inline void BlurLine(std::size_t n, int r, const int* edge, const Read& read, co
             total[c] += v * (extra * (extra + 1) / 2);
         }
     }
+}
+
+/// Blurs one line of n samples of C channels. read(i, c) returns sample i of channel c,
+/// write(x, values) stores the C results (0 … 255) at x; edge is `MakeEdgeIndex(n, r)`.
+template <int C, typename Sum, typename Read, typename Write, typename Divide>
+inline void BlurLine(std::size_t n, int r, const int* edge, const Read& read, const Write& write,
+    const Divide& divide)
+{
+    if (n == 0)
+        return;
+    Sum total[C];
+    Sum in[C];
+    Sum out[C];
+    SeedLine<C>(n, r, read, total, in, out);
 
     unsigned char results[C];
     for (std::size_t x = 0;; ++x) {
