@@ -27,7 +27,7 @@ namespace {
             return MT_OK;
         MTerr result = MT_OK;
         // The fold stops at the first non-zero result.
-        (((result = ModelAccess::Load(lists, settings)) == MT_OK) && ...);
+        static_cast<void>((((result = ModelAccess::Load(lists, settings)) == MT_OK) && ...));
         return result;
     }
 
