@@ -11,24 +11,24 @@ namespace mtra::app {
 
 namespace {
 
-    const char kOutOfMemory[] = "There was not enough memory to allocate to the project";
+const char kOutOfMemory[] = "There was not enough memory to allocate to the project";
 
-    template <typename T> std::shared_ptr<T> MakeOrThrow()
-    {
-        try {
-            return std::make_shared<T>();
-        } catch (const std::bad_alloc&) {
-            throw XmlException(MT_OUT_OF_MEMORY, kOutOfMemory);
-        }
+template <typename T> std::shared_ptr<T> MakeOrThrow()
+{
+    try {
+        return std::make_shared<T>();
+    } catch (const std::bad_alloc&) {
+        throw XmlException(MT_OUT_OF_MEMORY, kOutOfMemory);
     }
+}
 
-    template <typename T> std::shared_ptr<T> LoadDefault(const QDomElement& defaults)
-    {
-        auto settings = MakeOrThrow<T>();
-        if (ModelAccess::Load(*settings, defaults) != MT_OK)
-            throw XmlException(MT_XML_INVALID, "default image settings could not be loaded");
-        return settings;
-    }
+template <typename T> std::shared_ptr<T> LoadDefault(const QDomElement& defaults)
+{
+    auto settings = MakeOrThrow<T>();
+    if (ModelAccess::Load(*settings, defaults) != MT_OK)
+        throw XmlException(MT_XML_INVALID, "default image settings could not be loaded");
+    return settings;
+}
 
 } // namespace
 
@@ -115,8 +115,8 @@ MTerr ForegroundImageList::LoadFromXml(const QDomElement& element)
         for (const auto& [path, image] : m_images)
             image->SetDefault(m_defaultForegroundImageSettings, m_defaultBackgroundImageSettings,
                 m_defaultOverlayImageSettings);
-        m_emptyImage->SetDefault(m_defaultForegroundImageSettings,
-            m_defaultBackgroundImageSettings, m_defaultOverlayImageSettings);
+        m_emptyImage->SetDefault(m_defaultForegroundImageSettings, m_defaultBackgroundImageSettings,
+            m_defaultOverlayImageSettings);
 
         for (QDomElement child = element.firstChildElement(QStringLiteral("foregroundImage"));
              !child.isNull(); child = child.nextSiblingElement(QStringLiteral("foregroundImage"))) {

@@ -13,30 +13,30 @@ namespace mtra::app {
 
 namespace {
 
-    const char kOutOfMemory[] = "There was not enough memory to allocate to the project";
+const char kOutOfMemory[] = "There was not enough memory to allocate to the project";
 
-    // Creates settings of type T, loads them from `element` and returns them; a failure throws
-    // code 4 with `message`.
-    template <typename T>
-    std::shared_ptr<T> LoadSettings(const QDomElement& element, const char* message)
-    {
-        std::shared_ptr<T> settings;
-        try {
-            settings = std::make_shared<T>();
-        } catch (const std::bad_alloc&) {
-            throw XmlException(MT_OUT_OF_MEMORY, kOutOfMemory);
-        }
-        if (ModelAccess::Load(*settings, element) != MT_OK)
-            throw XmlException(MT_XML_INVALID, message);
-        return settings;
+// Creates settings of type T, loads them from `element` and returns them; a failure throws
+// code 4 with `message`.
+template <typename T>
+std::shared_ptr<T> LoadSettings(const QDomElement& element, const char* message)
+{
+    std::shared_ptr<T> settings;
+    try {
+        settings = std::make_shared<T>();
+    } catch (const std::bad_alloc&) {
+        throw XmlException(MT_OUT_OF_MEMORY, kOutOfMemory);
     }
+    if (ModelAccess::Load(*settings, element) != MT_OK)
+        throw XmlException(MT_XML_INVALID, message);
+    return settings;
+}
 
-    template <typename T> void WriteSettings(QXmlStreamWriter& writer, const T& settings,
-        const char* message)
-    {
-        if (ModelAccess::Write(settings, writer) != MT_OK)
-            throw XmlException(MT_XML_WRITE_FAILED, message);
-    }
+template <typename T>
+void WriteSettings(QXmlStreamWriter& writer, const T& settings, const char* message)
+{
+    if (ModelAccess::Write(settings, writer) != MT_OK)
+        throw XmlException(MT_XML_WRITE_FAILED, message);
+}
 
 } // namespace
 
@@ -181,10 +181,10 @@ bool ForegroundImage::SetUnique(bool unique)
             return false;
         // Build all three before storing any, so that running out of memory half-way leaves
         // the image as it was.
-        auto foreground = std::make_shared<ForegroundImageSettings>(
-            *m_defaultForegroundImageSettings);
-        auto background = std::make_shared<BackgroundImageSettings>(
-            *m_defaultBackgroundImageSettings);
+        auto foreground
+            = std::make_shared<ForegroundImageSettings>(*m_defaultForegroundImageSettings);
+        auto background
+            = std::make_shared<BackgroundImageSettings>(*m_defaultBackgroundImageSettings);
         auto overlay = std::make_shared<OverlayImageSettings>(*m_defaultOverlayImageSettings);
         m_uniqueForegroundImageSettings = std::move(foreground);
         m_uniqueBackgroundImageSettings = std::move(background);

@@ -27,37 +27,37 @@ namespace mtra::app {
 
 namespace {
 
-    const QString kDefaultDocument = QStringLiteral(":/xml/default.xml");
+const QString kDefaultDocument = QStringLiteral(":/xml/default.xml");
 
-    // The largest canvas the program's canvas size section can create.
-    constexpr quint64 kMaxCanvasPixels = 25'000'000;
-    // The export name editor accepts these characters only; the same check on loading keeps a
-    // project file from steering exports out of the chosen folder ("../../x").
-    constexpr int kMaxAffixLength = 20;
+// The largest canvas the program's canvas size section can create.
+constexpr quint64 kMaxCanvasPixels = 25'000'000;
+// The export name editor accepts these characters only; the same check on loading keeps a
+// project file from steering exports out of the chosen folder ("../../x").
+constexpr int kMaxAffixLength = 20;
 
-    void CheckCanvas(const Canvas& canvas)
-    {
-        const quint64 pixels = quint64(canvas.Width()) * canvas.Height();
-        if (pixels == 0 || pixels > kMaxCanvasPixels)
-            throw XmlException(MT_XML_INVALID, "Canvas size is invalid");
-    }
+void CheckCanvas(const Canvas& canvas)
+{
+    const quint64 pixels = quint64(canvas.Width()) * canvas.Height();
+    if (pixels == 0 || pixels > kMaxCanvasPixels)
+        throw XmlException(MT_XML_INVALID, "Canvas size is invalid");
+}
 
-    void CheckAffix(const std::wstring& affix, const char* message)
-    {
-        static const QRegularExpression allowed(QStringLiteral("^[\\w\\.\\(\\)\\& \\-]*$"),
-            QRegularExpression::UseUnicodePropertiesOption);
-        const QString text = QString::fromStdWString(affix);
-        if (text.size() > kMaxAffixLength || !allowed.match(text).hasMatch())
-            throw XmlException(MT_XML_INVALID, message);
-    }
+void CheckAffix(const std::wstring& affix, const char* message)
+{
+    static const QRegularExpression allowed(
+        QStringLiteral("^[\\w\\.\\(\\)\\& \\-]*$"), QRegularExpression::UseUnicodePropertiesOption);
+    const QString text = QString::fromStdWString(affix);
+    if (text.size() > kMaxAffixLength || !allowed.match(text).hasMatch())
+        throw XmlException(MT_XML_INVALID, message);
+}
 
-    // The thumbnail folder becomes a path the program creates, fills and later deletes
-    // recursively, so only the name it generates itself ("yyyyMMddhhmmsszzz") is kept.
-    QString SafeThumbnailFolder(const QString& folder)
-    {
-        static const QRegularExpression generated(QStringLiteral("^[0-9]{17}$"));
-        return generated.match(folder).hasMatch() ? folder : QString();
-    }
+// The thumbnail folder becomes a path the program creates, fills and later deletes
+// recursively, so only the name it generates itself ("yyyyMMddhhmmsszzz") is kept.
+QString SafeThumbnailFolder(const QString& folder)
+{
+    static const QRegularExpression generated(QStringLiteral("^[0-9]{17}$"));
+    return generated.match(folder).hasMatch() ? folder : QString();
+}
 
 } // namespace
 
@@ -164,14 +164,14 @@ MTerr Project::LoadXmlFileFormat1(QDomDocument& document)
             = ReadElementValue<QString>(project, QStringLiteral("currentForegroundFilename"));
         m_currentThumbnailFolder = SafeThumbnailFolder(
             ReadElementValue<QString>(project, QStringLiteral("currentThumbnailFolder")));
-        m_currentToolset = ReadEnumInRange<ToolsetSections>(project,
-            QStringLiteral("currentToolset"), SectionCanvasSize, SectionExport,
-            "ToolsetSection is invalid");
+        m_currentToolset
+            = ReadEnumInRange<ToolsetSections>(project, QStringLiteral("currentToolset"),
+                SectionCanvasSize, SectionExport, "ToolsetSection is invalid");
         m_currentLayer = ReadEnumInRange<LayerID>(project, QStringLiteral("currentLayer"),
             BackgroundLayer, OverlayLayer, "currentLayer is invalid");
-        m_toolsetPosition = ReadEnumInRange<ToolsetPositionID>(project,
-            QStringLiteral("toolsetPosition"), ToolsetLeft, ToolsetRight,
-            "toolsetPosition is invalid");
+        m_toolsetPosition
+            = ReadEnumInRange<ToolsetPositionID>(project, QStringLiteral("toolsetPosition"),
+                ToolsetLeft, ToolsetRight, "toolsetPosition is invalid");
         m_toolsetState = ReadEnumInRange<ToolsetStateID>(project, QStringLiteral("toolsetState"),
             ToolsetExpanded, ToolsetCollapsed, "toolsetState is invalid");
     });

@@ -6,13 +6,13 @@ namespace mtra::app {
 
 namespace {
 
-    FileWriteOps& RealOps()
-    {
-        static FileWriteOps ops;
-        return ops;
-    }
+FileWriteOps& RealOps()
+{
+    static FileWriteOps ops;
+    return ops;
+}
 
-    thread_local FileWriteOps* t_ops = nullptr;
+thread_local FileWriteOps* t_ops = nullptr;
 
 } // namespace
 

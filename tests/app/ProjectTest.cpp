@@ -122,8 +122,8 @@ TEST_F(ProjectTest, LoadingSetsActiveFlagsFromTheItemsEffect)
     ASSERT_TRUE(image->IsUnique());
     EXPECT_TRUE(FirstBrightness(*image->ForegroundSettings())->IsActive());
     EXPECT_EQ(image->ForegroundSettings()->Filters().ActiveCount(), 1u);
-    EXPECT_EQ(loaded.GetForegroundImageList().DefaultForegroundSettings()->Filters().ActiveCount(),
-        1u);
+    EXPECT_EQ(
+        loaded.GetForegroundImageList().DefaultForegroundSettings()->Filters().ActiveCount(), 1u);
 }
 
 TEST_F(ProjectTest, SaveThenLoadGivesTheSameProjectAndOneLine)
@@ -135,9 +135,8 @@ TEST_F(ProjectTest, SaveThenLoadGivesTheSameProjectAndOneLine)
     m_project->SetCurrentLayer(OverlayLayer);
     m_project->SetToolsetState(ToolsetCollapsed);
     m_project->SetCurrentThumbnailFolder(QStringLiteral("20240102030405006"));
-    m_project->SetBackgroundImage(
-        std::make_shared<BackgroundImage>(QStringLiteral("bg.png"), QStringLiteral("/x/bg.png"),
-            true));
+    m_project->SetBackgroundImage(std::make_shared<BackgroundImage>(
+        QStringLiteral("bg.png"), QStringLiteral("/x/bg.png"), true));
     ASSERT_EQ(Batch().Add(Image(QStringLiteral("/b.png"))), MT_OK);
     ASSERT_EQ(Batch().Add(Image(QStringLiteral("/a.png"))), MT_OK);
     m_project->SetCurrentForegroundPath(QStringLiteral("/b.png"));
@@ -149,7 +148,8 @@ TEST_F(ProjectTest, SaveThenLoadGivesTheSameProjectAndOneLine)
     EXPECT_EQ(bytes.count('\n'), 1);
     EXPECT_TRUE(bytes.endsWith("</project>\n"));
     EXPECT_TRUE(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?><project>"));
-    EXPECT_LT(bytes.indexOf("<path><![CDATA[/a.png"), bytes.indexOf("<path><![CDATA[/b.png")) << "batch in path order";
+    EXPECT_LT(bytes.indexOf("<path><![CDATA[/a.png"), bytes.indexOf("<path><![CDATA[/b.png"))
+        << "batch in path order";
 
     MTerr result = MT_XML_INVALID;
     Project loaded(file.path, result);
@@ -170,8 +170,8 @@ TEST_F(ProjectTest, SaveThenLoadGivesTheSameProjectAndOneLine)
 
     // Saved again, the document is the same byte for byte: nothing was lost or reordered.
     ProjectFile again;
-    ASSERT_EQ(loaded.SaveToXml(again.path, QStringLiteral("1.0.0021"), QStringLiteral("1.0")),
-        MT_OK);
+    ASSERT_EQ(
+        loaded.SaveToXml(again.path, QStringLiteral("1.0.0021"), QStringLiteral("1.0")), MT_OK);
     EXPECT_EQ(ReadAll(again.path), bytes);
 }
 
@@ -215,7 +215,8 @@ TEST_P(ProjectDamageTest, LoadReportsTheCodeAndFallsBackToTheDefaults)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ProjectDamageTest,
-    ::testing::Values(Damage { "LayerThree", "<currentLayer>1<", "<currentLayer>3<", MT_XML_INVALID },
+    ::testing::Values(
+        Damage { "LayerThree", "<currentLayer>1<", "<currentLayer>3<", MT_XML_INVALID },
         Damage { "ToolsetEight", "<currentToolset>0<", "<currentToolset>8<", MT_XML_INVALID },
         Damage { "NotWellFormed", "</project>", "</projec>", MT_XML_PARSE_FAILED },
         Damage { "NoProject", "<project>", "<projekt>", MT_XML_PARSE_FAILED },
@@ -224,8 +225,7 @@ INSTANTIATE_TEST_SUITE_P(Files, ProjectDamageTest,
         Damage { "CanvasOverflowsInt", "<width>800<", "<width>4294967295<", MT_XML_INVALID },
         Damage { "PrefixEscapes", "<prefix><![CDATA[]]>", "<prefix><![CDATA[../../x]]>",
             MT_XML_INVALID },
-        Damage { "SuffixSlash", "<suffix><![CDATA[]]>", "<suffix><![CDATA[a/b]]>",
-            MT_XML_INVALID },
+        Damage { "SuffixSlash", "<suffix><![CDATA[]]>", "<suffix><![CDATA[a/b]]>", MT_XML_INVALID },
         Damage { "PrefixTooLong", "<prefix><![CDATA[]]>",
             "<prefix><![CDATA[abcdefghijklmnopqrstu]]>", MT_XML_INVALID },
         Damage { "NoImageList", "foregroundImageList", "foregroundImageLost", MT_XML_INVALID },
@@ -249,11 +249,10 @@ TEST(ProjectLoadTest, CanvasOfTheLargestSizeAndOtherFileFormatsLoad)
 
 TEST(ProjectLoadTest, ThumbnailFolderIsKeptOnlyInItsGeneratedForm)
 {
-    for (const auto& [stored, kept] :
-        std::vector<std::pair<QString, QString>> { { QStringLiteral("20240102030405006"),
-                                                       QStringLiteral("20240102030405006") },
-            { QStringLiteral("../../home"), QString() }, { QStringLiteral("/"), QString() },
-            { QStringLiteral("2024010203040500"), QString() } }) {
+    for (const auto& [stored, kept] : std::vector<std::pair<QString, QString>> {
+             { QStringLiteral("20240102030405006"), QStringLiteral("20240102030405006") },
+             { QStringLiteral("../../home"), QString() }, { QStringLiteral("/"), QString() },
+             { QStringLiteral("2024010203040500"), QString() } }) {
         QByteArray document = DefaultDocument();
         document.replace("<currentThumbnailFolder><![CDATA[]]>",
             "<currentThumbnailFolder><![CDATA[" + stored.toUtf8() + "]]>");
@@ -478,8 +477,8 @@ TEST_P(SaveFailureTest, OldFileStaysByteIdenticalAndNoTemporaryFileRemains)
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, SaveFailureTest,
-    ::testing::Values(FailingOps::OpenFails, FailingOps::ShortWrite,
-        FailingOps::WriteToFullDisk, FailingOps::FlushFails, FailingOps::CommitFails));
+    ::testing::Values(FailingOps::OpenFails, FailingOps::ShortWrite, FailingOps::WriteToFullDisk,
+        FailingOps::FlushFails, FailingOps::CommitFails));
 
 TEST(SaveTest, ValueWithoutTextFormKeepsTheOldFile)
 {
@@ -503,8 +502,8 @@ TEST(SaveTest, UnwritableTargetsFail)
 {
     MTerr result = MT_XML_INVALID;
     Project project(result);
-    EXPECT_EQ(project.SaveToXml(QStringLiteral("/nonexistent/dir/p.mtrabatch"),
-                  QStringLiteral("1"), QStringLiteral("1.0")),
+    EXPECT_EQ(project.SaveToXml(QStringLiteral("/nonexistent/dir/p.mtrabatch"), QStringLiteral("1"),
+                  QStringLiteral("1.0")),
         MT_XML_WRITE_FAILED);
     if (geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders; the seam above covers it";
@@ -515,8 +514,8 @@ TEST(SaveTest, UnwritableTargetsFail)
     project.GetCanvas().SetDimensions(1, 1);
     EXPECT_EQ(project.SaveToXml(file.path, QStringLiteral("1"), QStringLiteral("1.0")),
         MT_XML_WRITE_FAILED);
-    QFile::setPermissions(file.dir.path(),
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(
+        file.dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(ReadAll(file.path), before);
 }
 
