@@ -11,3 +11,6 @@ run(${CMAKE_COMMAND} -S ${CONSUMER_SOURCE} -B ${CONSUMER_BUILD} -DCMAKE_PREFIX_P
     -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Release)
 run(${CMAKE_COMMAND} --build ${CONSUMER_BUILD})
 run(${CONSUMER_BUILD}/consumer)
+if(EXISTS ${CONSUMER_BUILD}/app-consumer)
+    run(${CONSUMER_BUILD}/app-consumer)
+endif()

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: MattoraBatch developers
+#pragma once
+
+/// App: the project model of MattoraBatch (namespace mtra::app). Built on OVImageEngine and
+/// Qt Core, Gui and Xml; never Widgets.
+///
+/// Common rules:
+/// - Results: every operation that can fail returns an `MTerr`, `MT_OK` (0) on success. No
+///   exception leaves the library: inside the project-file code failures travel as
+///   `XmlException`, and each object's `LoadFromXml`/`WriteToXml` returns its code.
+/// - Values: setters store values unchanged, without clamping. Ranges are enforced where a
+///   value is applied (the engine's setters) and by the program's controls. Enumerations read
+///   from a project file are checked against their allowed values (4 otherwise).
+/// - Ownership: items, images and settings are shared through std::shared_ptr; item lists, the
+///   canvas and the export settings are held by value. A copied list is a deep copy whose items
+///   keep their ids.
+/// - Threads: the model is used on the GUI thread only.
+/// - Units: lengths and radii are in full-size pixels; fractions (transparency, crop, levels)
+///   are 0 … 1.
+
+#include <app/AbstractProjectItem.h>
+#include <app/AbstractRenderItem.h>
+#include <app/Canvas.h>
+#include <app/CompositeItems.h>
+#include <app/ControlSteps.h>
+#include <app/ExportSettings.h>
+#include <app/FilterItems.h>
+#include <app/ForegroundImageList.h>
+#include <app/ImageSettings.h>
+#include <app/ItemLists.h>
+#include <app/ItemTypes.h>
+#include <app/KeyItems.h>
+#include <app/LayerImages.h>
+#include <app/MTerr.h>
+#include <app/Project.h>
+#include <app/ProjectTypes.h>
+#include <app/TransformItems.h>
+#include <app/XmlException.h>
+#include <app/XmlValue.h>

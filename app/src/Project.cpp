@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: MattoraBatch developers
+#include <app/Project.h>
+
+#include "ModelAccess.h"
+#include "WholeFileWriter.h"
+#include "XmlGuard.h"
+
+#include <app/XmlValue.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QXmlStreamWriter>
+
+#include <mutex>
+
+// Q_INIT_RESOURCE must be used outside any namespace. Calling it also makes a static link of
+// the library pull in the resource's object file, which nothing else refers to.
+static void InitAppResources()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { Q_INIT_RESOURCE(app); });
+}
+
+namespace mtra::app {
+
+namespace {
+
+const QString kDefaultDocument = QStringLiteral(":/xml/default.xml");
+
+// The largest canvas the program's canvas size section can create.
+constexpr quint64 kMaxCanvasPixels = 25'000'000;
+// The export name editor accepts these characters only; the same check on loading keeps a
+// project file from steering exports out of the chosen folder ("../../x").
+constexpr int kMaxAffixLength = 20;
+
+void CheckCanvas(const Canvas& canvas)
+{
+    const quint64 pixels = quint64(canvas.Width()) * canvas.Height();
+    if (pixels == 0 || pixels > kMaxCanvasPixels)
+        throw XmlException(MT_XML_INVALID, "Canvas size is invalid");
+}
+
+void CheckAffix(const std::wstring& affix, const char* message)
+{
+    static const QRegularExpression allowed(
+        QStringLiteral("^[\\w\\.\\(\\)\\& \\-]*$"), QRegularExpression::UseUnicodePropertiesOption);
+    const QString text = QString::fromStdWString(affix);
+    if (text.size() > kMaxAffixLength || !allowed.match(text).hasMatch())
+        throw XmlException(MT_XML_INVALID, message);
+}
+
+// The thumbnail folder becomes a path the program creates, fills and later deletes
+// recursively, so only the name it generates itself ("yyyyMMddhhmmsszzz") is kept.
+QString SafeThumbnailFolder(const QString& folder)
+{
+    static const QRegularExpression generated(QStringLiteral("^[0-9]{17}$"));
+    return generated.match(folder).hasMatch() ? folder : QString();
+}
+
+} // namespace
+
+Project::Project() = default;
+
+Project::Project(MTerr& result)
+{
+    result = LoadDefaultXML();
+}
+
+Project::Project(const QString& path, MTerr& result)
+{
+    result = LoadFromXml(path);
+    if (result != MT_OK && LoadDefaultXML() != MT_OK)
+        result = MT_DEFAULT_PROJECT_FAILED;
+}
+
+Project::~Project() = default;
+
+MTerr Project::LoadDefaultXML()
+{
+    InitAppResources();
+    return LoadDocument(kDefaultDocument) == MT_OK ? MT_OK : MT_DEFAULT_PROJECT_FAILED;
+}
+
+MTerr Project::LoadFromXml(const QString& path)
+{
+    return LoadDocument(path);
+}
+
+MTerr Project::LoadDocument(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return MT_FILE_OPEN_FAILED;
+    QDomDocument document;
+    if (!document.setContent(&file, true))
+        return MT_XML_PARSE_FAILED;
+    file.close();
+
+    const QDomElement project = document.firstChildElement(QStringLiteral("project"));
+    if (project.isNull() || project.firstChildElement(QStringLiteral("fileFormat")).isNull())
+        return MT_XML_INVALID;
+    m_fileFormat = project.firstChildElement(QStringLiteral("fileFormat")).text();
+    FileFormatToInt(m_fileFormat);
+    MTerr result = MT_OUT_OF_MEMORY;
+    try {
+        result = LoadXmlFileFormat1(document);
+    } catch (const std::bad_alloc&) {
+        // The images are created outside the guards of the objects that load them.
+    }
+    // Whatever was read, the items' active flags must match what the program will show.
+    m_foregroundImages.UpdateActiveFlags();
+    return result;
+}
+
+int Project::FileFormatToInt(const QString&) const
+{
+    return 1;
+}
+
+MTerr Project::LoadXmlFileFormat1(QDomDocument& document)
+{
+    const QDomElement project = document.firstChildElement(QStringLiteral("project"));
+    MTerr result = ModelAccess::Load(m_canvas, project);
+    if (result != MT_OK)
+        return result;
+    result = GuardedLoad([&] { CheckCanvas(m_canvas); });
+    if (result != MT_OK)
+        return result;
+    result = ModelAccess::Load(m_exportSettings, project);
+    if (result != MT_OK)
+        return result;
+    result = GuardedLoad([&] {
+        CheckAffix(m_exportSettings.Prefix(), "Export prefix is invalid");
+        CheckAffix(m_exportSettings.Suffix(), "Export suffix is invalid");
+    });
+    if (result != MT_OK)
+        return result;
+
+    const QDomElement background = project.firstChildElement(QStringLiteral("backgroundImage"));
+    if (!background.isNull()) {
+        m_backgroundImage = std::make_shared<BackgroundImage>();
+        result = ModelAccess::Load(*m_backgroundImage, background);
+        if (result != MT_OK)
+            return result;
+    }
+    const QDomElement overlay = project.firstChildElement(QStringLiteral("overlayImage"));
+    if (!overlay.isNull()) {
+        m_overlayImage = std::make_shared<OverlayImage>();
+        result = ModelAccess::Load(*m_overlayImage, overlay);
+        if (result != MT_OK)
+            return result;
+    }
+    result = ModelAccess::Load(
+        m_foregroundImages, project.firstChildElement(QStringLiteral("foregroundImageList")));
+    if (result != MT_OK)
+        return result;
+
+    return GuardedLoad([&] {
+        m_applicationVersion
+            = ReadElementValue<QString>(project, QStringLiteral("applicationVersion"));
+        m_currentForegroundPath
+            = ReadElementValue<QString>(project, QStringLiteral("currentForegroundFilename"));
+        m_currentThumbnailFolder = SafeThumbnailFolder(
+            ReadElementValue<QString>(project, QStringLiteral("currentThumbnailFolder")));
+        m_currentToolset
+            = ReadEnumInRange<ToolsetSections>(project, QStringLiteral("currentToolset"),
+                SectionCanvasSize, SectionExport, "ToolsetSection is invalid");
+        m_currentLayer = ReadEnumInRange<LayerID>(project, QStringLiteral("currentLayer"),
+            BackgroundLayer, OverlayLayer, "currentLayer is invalid");
+        m_toolsetPosition
+            = ReadEnumInRange<ToolsetPositionID>(project, QStringLiteral("toolsetPosition"),
+                ToolsetLeft, ToolsetRight, "toolsetPosition is invalid");
+        m_toolsetState = ReadEnumInRange<ToolsetStateID>(project, QStringLiteral("toolsetState"),
+            ToolsetExpanded, ToolsetCollapsed, "toolsetState is invalid");
+    });
+}
+
+MTerr Project::SaveToXml(
+    const QString& path, const QString& applicationVersion, const QString& fileFormat) const
+{
+    return SaveToXmlAsFileFormat1(path, applicationVersion, fileFormat);
+}
+
+MTerr Project::SaveToXmlAsFileFormat1(
+    const QString& path, const QString& applicationVersion, const QString& fileFormat) const
+{
+    // The whole document is built in memory first: a value that cannot be written then costs
+    // nothing, and the file on disk is replaced in one step or not at all.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QXmlStreamWriter writer(&buffer);
+    writer.setAutoFormatting(false);
+
+    const MTerr result = GuardedWrite([&] {
+        writer.writeStartDocument();
+        writer.writeStartElement(QStringLiteral("project"));
+        WriteElementValue(writer, QStringLiteral("applicationVersion"), applicationVersion);
+        WriteElementValue(writer, QStringLiteral("fileFormat"), fileFormat);
+        WriteElementValue(
+            writer, QStringLiteral("currentForegroundFilename"), m_currentForegroundPath);
+        WriteElementValue(
+            writer, QStringLiteral("currentThumbnailFolder"), m_currentThumbnailFolder);
+        WriteElementValue(writer, QStringLiteral("currentToolset"), int(m_currentToolset));
+        WriteElementValue(writer, QStringLiteral("currentLayer"), int(m_currentLayer));
+        WriteElementValue(writer, QStringLiteral("toolsetPosition"), int(m_toolsetPosition));
+        WriteElementValue(writer, QStringLiteral("toolsetState"), int(m_toolsetState));
+
+        const auto writePart = [&](const AbstractProjectItem& part) {
+            const MTerr code = ModelAccess::Write(part, writer);
+            if (code != MT_OK)
+                throw XmlException(code, "project part could not be saved");
+        };
+        if (m_backgroundImage)
+            writePart(*m_backgroundImage);
+        if (m_overlayImage)
+            writePart(*m_overlayImage);
+        writePart(m_canvas);
+        writePart(m_exportSettings);
+        writePart(m_foregroundImages);
+        writer.writeEndElement();
+        writer.writeEndDocument();
+    });
+    if (result != MT_OK)
+        return result;
+    if (writer.hasError())
+        return MT_XML_WRITE_FAILED;
+    return WriteWholeFile(path, bytes) ? MT_OK : MT_XML_WRITE_FAILED;
+}
+
+} // namespace mtra::app
