@@ -15,31 +15,31 @@ namespace orv::image {
 
 namespace {
 
-    // The background fade of the constructor; runs on the calling thread before any stage.
-    void FadeBackground(OVAbstractImage* background, double opacity)
-    {
-        if (!background || !(opacity < 1.0) || background->BitsPerChannel() != Bits8
-            || background->PixelChannelOrder() != PixelOrderBGRA)
-            return;
-        // An empty image has no buffer at all.
-        const std::size_t pixels = PixelCount(background);
-        if (pixels == 0)
-            return;
-        const std::array<std::uint8_t, 256> faded = ScaledAlphaTable(opacity);
-        unsigned char* alpha = Bytes(background) + 3;
-        for (std::size_t i = 0; i < pixels; ++i)
-            alpha[i * 4] = faded[alpha[i * 4]];
-    }
+// The background fade of the constructor; runs on the calling thread before any stage.
+void FadeBackground(OVAbstractImage* background, double opacity)
+{
+    if (!background || !(opacity < 1.0) || background->BitsPerChannel() != Bits8
+        || background->PixelChannelOrder() != PixelOrderBGRA)
+        return;
+    // An empty image has no buffer at all.
+    const std::size_t pixels = PixelCount(background);
+    if (pixels == 0)
+        return;
+    const std::array<std::uint8_t, 256> faded = ScaledAlphaTable(opacity);
+    unsigned char* alpha = Bytes(background) + 3;
+    for (std::size_t i = 0; i < pixels; ++i)
+        alpha[i * 4] = faded[alpha[i * 4]];
+}
 
-    // Checks shared by both setters, in the order of their codes.
-    int CheckLayer(const OVAbstractImage* background, const OVAbstractImage* layer)
-    {
-        if (!background || !layer)
-            return ResultInvalidArgument;
-        if (!SameLayout(background, layer))
-            return ResultImageMismatch;
-        return ResultSuccess;
-    }
+// Checks shared by both setters, in the order of their codes.
+int CheckLayer(const OVAbstractImage* background, const OVAbstractImage* layer)
+{
+    if (!background || !layer)
+        return ResultInvalidArgument;
+    if (!SameLayout(background, layer))
+        return ResultImageMismatch;
+    return ResultSuccess;
+}
 
 } // namespace
 

@@ -19,49 +19,47 @@ namespace orv::image {
 
 namespace {
 
-    enum SpillKind {
-        kSpillTable, // the mode's mix from its table
-        kSpillTop, // normal and every value outside 0 … 13: the mix is the light colour
-        kSpillReplace,
-    };
+enum SpillKind {
+    kSpillTable, // the mode's mix from its table
+    kSpillTop, // normal and every value outside 0 … 13: the mix is the light colour
+    kSpillReplace,
+};
 
-    // A whole-image intermediate in a large buffer (huge pages where the system offers them: the
-    // first touch of 96 MB in small pages costs more than the pass that fills it).
-    std::shared_ptr<OVImage8> MakeLargeImage(
-        unsigned width, unsigned height, OVPixelChannelOrder order)
-    {
-        struct Holder {
-            LargeBuffer<unsigned char> bytes;
-            OVImage8 image;
-            Holder(std::size_t size, unsigned w, unsigned h, OVPixelChannelOrder o)
-                : bytes(AllocateLargeBuffer<unsigned char>(size))
-                , image(bytes.get(), w, h, o)
-            {
-            }
-        };
-        auto holder
-            = std::make_shared<Holder>(std::size_t(width) * height * 4, width, height, order);
-        return std::shared_ptr<OVImage8>(holder, &holder->image);
-    }
-
-    // Runs work(index) on W workers and rethrows the first exception any of them raised, so that
-    // the facade maps it to its code; every worker has been joined by then.
-    template <typename Work> void RunGuarded(unsigned workers, Work&& work)
-    {
-        std::vector<std::exception_ptr> errors(workers);
-        RunWorkerThreads(workers, [&](unsigned index) {
-            try {
-                work(index);
-            } catch (...) {
-                errors[index] = std::current_exception();
-            }
-            return 0;
-        });
-        for (const std::exception_ptr& error : errors) {
-            if (error)
-                std::rethrow_exception(error);
+// A whole-image intermediate in a large buffer (huge pages where the system offers them: the
+// first touch of 96 MB in small pages costs more than the pass that fills it).
+std::shared_ptr<OVImage8> MakeLargeImage(unsigned width, unsigned height, OVPixelChannelOrder order)
+{
+    struct Holder {
+        LargeBuffer<unsigned char> bytes;
+        OVImage8 image;
+        Holder(std::size_t size, unsigned w, unsigned h, OVPixelChannelOrder o)
+            : bytes(AllocateLargeBuffer<unsigned char>(size))
+            , image(bytes.get(), w, h, o)
+        {
         }
+    };
+    auto holder = std::make_shared<Holder>(std::size_t(width) * height * 4, width, height, order);
+    return std::shared_ptr<OVImage8>(holder, &holder->image);
+}
+
+// Runs work(index) on W workers and rethrows the first exception any of them raised, so that
+// the facade maps it to its code; every worker has been joined by then.
+template <typename Work> void RunGuarded(unsigned workers, Work&& work)
+{
+    std::vector<std::exception_ptr> errors(workers);
+    RunWorkerThreads(workers, [&](unsigned index) {
+        try {
+            work(index);
+        } catch (...) {
+            errors[index] = std::current_exception();
+        }
+        return 0;
+    });
+    for (const std::exception_ptr& error : errors) {
+        if (error)
+            std::rethrow_exception(error);
     }
+}
 
 } // namespace
 
