@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: MattoraBatch developers
+#include <app/Project.h>
+#include <app/RenderEngine.h>
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace mtra::app {
+
+using orv::image::DownsampleFull;
+using orv::image::DownsampleQuarter;
+using orv::image::OVDownsampleFactor;
+
+/// White-box access to the engine's caches, flags and level rules.
+class RenderEngineAccess
+{
+public:
+    explicit RenderEngineAccess(RenderEngine& engine)
+        : e(engine)
+    {
+    }
+
+    int ForegroundLevel(int level, OVDownsampleFactor f)
+    {
+        return e.ValidForegroundLevel(level, f);
+    }
+    int BackgroundLevel(int level, OVDownsampleFactor f)
+    {
+        return e.ValidBackgroundLevel(level, f);
+    }
+    int OverlayLevel(int level, OVDownsampleFactor f) { return e.ValidOverlayLevel(level, f); }
+    bool ForegroundValid(OVDownsampleFactor f, int& level)
+    {
+        return e.IsForegroundLayerValid(f, level);
+    }
+    bool BackgroundValid(OVDownsampleFactor f, int& level)
+    {
+        return e.IsBackgroundLayerValid(f, level);
+    }
+    bool OverlayValid(OVDownsampleFactor f, int& level) { return e.IsOverlayLayerValid(f, level); }
+
+    // What a successful render of every stage of every layer at both factors leaves behind.
+    void MarkAllValid()
+    {
+        for (RenderEngine::Flags* flags : { &e.m_foregroundKeyValid, &e.m_foregroundFilterValid,
+                 &e.m_foregroundTransformValid, &e.m_backgroundFilterValid,
+                 &e.m_backgroundTransformValid, &e.m_overlayTransformValid })
+            flags->full = flags->quarter = true;
+    }
+
+    RenderEngine::Images& BackgroundImage() { return e.m_backgroundImageCache; }
+    RenderEngine::Images& BackgroundFilter() { return e.m_backgroundFilterCache; }
+    RenderEngine::Images& ForegroundImage() { return e.m_foregroundImageCache; }
+    RenderEngine::Images& ForegroundKey() { return e.m_foregroundKeyCache; }
+    RenderEngine::Images& BackgroundWindow() { return e.m_backgroundWindowCache; }
+    RenderEngine::Images& Canvas() { return e.m_canvasCache; }
+
+private:
+    RenderEngine& e;
+};
+
+namespace {
+
+class RenderEngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        MTerr result = MT_XML_INVALID;
+        project = std::make_shared<Project>(result);
+        ASSERT_EQ(result, MT_OK);
+        engine = NewEngine(QRect(0, 0, 64, 48));
+    }
+
+    std::unique_ptr<RenderEngine> NewEngine(const QRect& window, MTerr expected = MT_OK)
+    {
+        MTerr error = MT_XML_INVALID;
+        auto created = std::make_unique<RenderEngine>(
+            project, orv::image::Bits8, orv::image::PixelOrderBGRA, window, error);
+        EXPECT_EQ(error, expected);
+        return created;
+    }
+
+    QString Picture(const char* name, int width, int height, QRgb colour)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(colour);
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(image.save(path));
+        return path;
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<Project> project;
+    std::unique_ptr<RenderEngine> engine;
+};
+
+TEST_F(RenderEngineTest, LayersAreSetBySuccessfulLoadsOnly)
+{
+    for (LayerID layer : { BackgroundLayer, ForegroundLayer, OverlayLayer })
+        EXPECT_FALSE(engine->IsLayerSet(layer));
+    EXPECT_FALSE(engine->IsLayerSet(static_cast<LayerID>(3)));
+    EXPECT_EQ(engine->WindowCacheRect(), QRect(0, 0, 64, 48));
+
+    const QString green = Picture("green.png", 40, 30, qRgb(20, 220, 30));
+    for (LayerID layer : { BackgroundLayer, ForegroundLayer, OverlayLayer }) {
+        EXPECT_EQ(engine->SetLayer(layer, green), MT_OK);
+        EXPECT_TRUE(engine->IsLayerSet(layer));
+    }
+    EXPECT_EQ(engine->SetLayer(static_cast<LayerID>(3), green), MT_INVALID_LAYER);
+
+    // A failed load keeps the flag as it was, whichever that is.
+    EXPECT_EQ(engine->SetLayer(BackgroundLayer, dir.filePath(QStringLiteral("none.png"))),
+        MT_CACHE_NOT_CREATED);
+    EXPECT_TRUE(engine->IsLayerSet(BackgroundLayer));
+    ASSERT_EQ(engine->RemoveLayer(BackgroundLayer), MT_OK);
+    EXPECT_EQ(engine->SetLayer(BackgroundLayer, dir.filePath(QStringLiteral("none.png"))),
+        MT_CACHE_NOT_CREATED);
+    EXPECT_FALSE(engine->IsLayerSet(BackgroundLayer));
+    EXPECT_EQ(engine->RemoveLayer(static_cast<LayerID>(7)), MT_INVALID_LAYER);
+}
+
+TEST_F(RenderEngineTest, FailedLoadLeavesTheLayerAsItWas)
+{
+    RenderEngineAccess access(*engine);
+    ASSERT_EQ(
+        engine->SetLayer(ForegroundLayer, Picture("big.png", 40, 32, qRgb(0, 0, 250))), MT_OK);
+    ASSERT_EQ(project->KeyColor(), orv::image::KeyColorBlue);
+    access.MarkAllValid();
+    const auto image = access.ForegroundImage().full;
+    const auto key = access.ForegroundKey().quarter;
+
+    QFile broken(dir.filePath(QStringLiteral("broken.jpg")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("\xff\xd8\xff truncated");
+    broken.close();
+    EXPECT_EQ(engine->SetLayer(ForegroundLayer, broken.fileName()), MT_CACHE_NOT_CREATED);
+
+    EXPECT_TRUE(engine->IsLayerSet(ForegroundLayer));
+    EXPECT_EQ(access.ForegroundImage().full, image);
+    EXPECT_EQ(access.ForegroundKey().quarter, key);
+    EXPECT_EQ(project->KeyColor(), orv::image::KeyColorBlue);
+    int level = 9;
+    EXPECT_TRUE(access.ForegroundValid(DownsampleFull, level));
+}
+
+TEST_F(RenderEngineTest, LoadingBuildsMatchingCachesAndDetectsTheScreenColour)
+{
+    RenderEngineAccess access(*engine);
+    ASSERT_EQ(engine->SetLayer(BackgroundLayer, Picture("bg.png", 41, 30, qRgb(9, 9, 9))), MT_OK);
+    const auto& image = access.BackgroundImage();
+    const auto& filter = access.BackgroundFilter();
+    EXPECT_EQ(image.full->Width(), 41u);
+    EXPECT_EQ(image.quarter->Width(), 10u); // trunc(41 × 0.25)
+    EXPECT_EQ(image.quarter->Height(), 7u);
+    EXPECT_EQ(filter.full->Width(), 41u);
+    EXPECT_EQ(filter.quarter->Height(), image.quarter->Height());
+
+    ASSERT_EQ(
+        engine->SetLayer(ForegroundLayer, Picture("blue.png", 8, 8, qRgb(10, 30, 240))), MT_OK);
+    EXPECT_EQ(project->KeyColor(), orv::image::KeyColorBlue);
+    ASSERT_EQ(
+        engine->SetLayer(ForegroundLayer, Picture("green.png", 8, 8, qRgb(10, 240, 30))), MT_OK);
+    EXPECT_EQ(project->KeyColor(), orv::image::KeyColorGreen);
+
+    // Removing the background keeps the window caches; loading another file works afterwards.
+    const auto window = access.BackgroundWindow().full;
+    ASSERT_EQ(engine->RemoveLayer(BackgroundLayer), MT_OK);
+    EXPECT_EQ(access.BackgroundImage().full, nullptr);
+    EXPECT_EQ(access.BackgroundWindow().full, window);
+    ASSERT_EQ(engine->SetLayer(BackgroundLayer, Picture("bg2.png", 12, 20, qRgb(1, 2, 3))), MT_OK);
+    EXPECT_EQ(access.BackgroundFilter().full->Height(), 20u);
+}
+
+TEST_F(RenderEngineTest, InvalidateCacheClearsOneStageAtOneFactor)
+{
+    RenderEngineAccess access(*engine);
+    access.MarkAllValid();
+    EXPECT_EQ(engine->InvalidateCache(BackgroundLayer, 1, DownsampleFull), MT_INVALID_LEVEL);
+    EXPECT_EQ(engine->InvalidateCache(OverlayLayer, 2, DownsampleFull), MT_INVALID_LEVEL);
+    EXPECT_EQ(engine->InvalidateCache(ForegroundLayer, 4, DownsampleFull), MT_INVALID_LEVEL);
+    EXPECT_EQ(
+        engine->InvalidateCache(static_cast<LayerID>(5), 3, DownsampleFull), MT_INVALID_LAYER);
+
+    ASSERT_EQ(engine->InvalidateCache(ForegroundLayer, 1, DownsampleQuarter), MT_OK);
+    EXPECT_EQ(access.ForegroundLevel(3, DownsampleQuarter), 1);
+    EXPECT_EQ(access.ForegroundLevel(3, DownsampleFull), 3);
+    EXPECT_EQ(access.ForegroundLevel(1, DownsampleQuarter), 1);
+    int level = 9;
+    EXPECT_FALSE(access.ForegroundValid(DownsampleQuarter, level));
+    EXPECT_EQ(level, 1);
+    level = 9;
+    EXPECT_TRUE(access.ForegroundValid(DownsampleFull, level));
+    EXPECT_EQ(level, 9);
+
+    // Transform stale alone: the validity query reports 3, the level rule only from 4 upwards.
+    ASSERT_EQ(engine->InvalidateCache(BackgroundLayer, 3, DownsampleFull), MT_OK);
+    EXPECT_EQ(access.BackgroundLevel(3, DownsampleFull), 3);
+    EXPECT_EQ(access.BackgroundLevel(4, DownsampleFull), 3);
+    EXPECT_FALSE(access.BackgroundValid(DownsampleFull, level));
+    EXPECT_EQ(level, 3);
+    ASSERT_EQ(engine->InvalidateCache(BackgroundLayer, 2, DownsampleFull), MT_OK);
+    EXPECT_EQ(access.BackgroundLevel(3, DownsampleFull), 2);
+    EXPECT_FALSE(access.BackgroundValid(DownsampleFull, level));
+    EXPECT_EQ(level, 2);
+
+    EXPECT_EQ(access.OverlayLevel(4, DownsampleQuarter), 4);
+    ASSERT_EQ(engine->InvalidateCache(OverlayLayer, 3, DownsampleQuarter), MT_OK);
+    EXPECT_EQ(access.OverlayLevel(3, DownsampleQuarter), 3);
+    EXPECT_EQ(access.OverlayLevel(4, DownsampleQuarter), 3);
+    EXPECT_FALSE(access.OverlayValid(DownsampleQuarter, level));
+
+    // A factor without caches counts as stale everywhere and invalidating it changes nothing.
+    EXPECT_EQ(engine->InvalidateCache(ForegroundLayer, 2, orv::image::DownsampleHalf), MT_OK);
+    EXPECT_EQ(access.ForegroundLevel(4, orv::image::DownsampleHalf), 1);
+}
+
+TEST_F(RenderEngineTest, NewEngineHasEverythingStale)
+{
+    RenderEngineAccess access(*engine);
+    EXPECT_EQ(access.ForegroundLevel(4, DownsampleFull), 1);
+    EXPECT_EQ(access.BackgroundLevel(4, DownsampleQuarter), 2);
+    EXPECT_EQ(access.OverlayLevel(4, DownsampleFull), 3);
+    EXPECT_EQ(access.Canvas().quarter->Width(), 16u);
+    EXPECT_EQ(access.Canvas().quarter->Height(), 12u);
+}
+
+TEST_F(RenderEngineTest, InvertedWindowIsReportedAndTheEngineStaysUsable)
+{
+    auto broken = NewEngine(QRect(QPoint(100, 0), QPoint(10, 50)), MT_CACHE_NOT_CREATED);
+    EXPECT_EQ(broken->SetLayer(OverlayLayer, Picture("o.png", 4, 4, qRgb(1, 1, 1))), MT_OK);
+    EXPECT_TRUE(broken->IsLayerSet(OverlayLayer));
+}
+
+} // namespace
+} // namespace mtra::app
