@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <unistd.h>
 
 using namespace mtra::app;
@@ -452,33 +453,63 @@ private:
     Step m_step;
 };
 
-class SaveFailureTest : public ::testing::TestWithParam<FailingOps::Step>
+// What is on disk and in the project when the save fails.
+enum class SaveShape {
+    DefaultProject,     // the default document over an earlier save of itself
+    UniqueImageBatch,   // a batch with a shared and a unique image
+    LargeBatch,         // a document far larger than any I/O buffer
+    NoEarlierFile,      // a first save: nothing may appear under the name
+};
+
+class SaveFailureTest
+    : public ::testing::TestWithParam<std::tuple<FailingOps::Step, SaveShape>>
 {
 };
 
 TEST_P(SaveFailureTest, OldFileStaysByteIdenticalAndNoTemporaryFileRemains)
 {
+    const auto [step, shape] = GetParam();
     MTerr result = MT_XML_INVALID;
     Project project(result);
+    ForegroundImageList& batch = project.GetForegroundImageList();
+    if (shape == SaveShape::UniqueImageBatch) {
+        ASSERT_EQ(batch.Add(Image(QStringLiteral("/a/shared.png"))), MT_OK);
+        ASSERT_EQ(batch.Add(Image(QStringLiteral("/a/unique.png"))), MT_OK);
+        batch.Get(QStringLiteral("/a/unique.png"))->SetUnique(true);
+    } else if (shape == SaveShape::LargeBatch) {
+        for (int i = 0; i < 2000; ++i)
+            ASSERT_EQ(batch.Add(Image(QStringLiteral("/photos/shot-%1.jpg").arg(i))), MT_OK);
+    }
     ProjectFile file;
-    ASSERT_EQ(project.SaveToXml(file.path, QStringLiteral("1"), QStringLiteral("1.0")), MT_OK);
-    const QByteArray before = ReadAll(file.path);
+    QByteArray before;
+    if (shape != SaveShape::NoEarlierFile) {
+        ASSERT_EQ(project.SaveToXml(file.path, QStringLiteral("1"), QStringLiteral("1.0")), MT_OK);
+        before = ReadAll(file.path);
+    }
 
     project.GetCanvas().SetDimensions(1, 1);
-    FailingOps ops(GetParam());
+    FailingOps ops(step);
     {
         ScopedFileWriteOps scoped(ops);
         EXPECT_EQ(project.SaveToXml(file.path, QStringLiteral("2"), QStringLiteral("1.0")),
             MT_XML_WRITE_FAILED);
     }
-    EXPECT_EQ(ReadAll(file.path), before);
-    EXPECT_EQ(QDir(file.dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
-        QStringList { QStringLiteral("p.mtrabatch") });
+    const QStringList left
+        = QDir(file.dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    if (shape == SaveShape::NoEarlierFile) {
+        EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
+    } else {
+        EXPECT_EQ(ReadAll(file.path), before);
+        EXPECT_EQ(left, QStringList { QStringLiteral("p.mtrabatch") });
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, SaveFailureTest,
-    ::testing::Values(FailingOps::OpenFails, FailingOps::ShortWrite, FailingOps::WriteToFullDisk,
-        FailingOps::FlushFails, FailingOps::CommitFails));
+    ::testing::Combine(::testing::Values(FailingOps::OpenFails, FailingOps::ShortWrite,
+                           FailingOps::WriteToFullDisk, FailingOps::FlushFails,
+                           FailingOps::CommitFails),
+        ::testing::Values(SaveShape::DefaultProject, SaveShape::UniqueImageBatch,
+            SaveShape::LargeBatch, SaveShape::NoEarlierFile)));
 
 TEST(SaveTest, ValueWithoutTextFormKeepsTheOldFile)
 {
