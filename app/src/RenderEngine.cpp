@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include <app/RenderEngine.h>
 
+#include <app/ItemLists.h>
 #include <app/Project.h>
 
 #include <ovcommon/OVLookupTables.h>
@@ -11,6 +12,9 @@
 
 #include "PhotoLoading.h"
 #include "PixelRoutines.h"
+#include "RenderStages.h"
+
+#include <ovimageengine/OVImageCompositor.h>
 
 #include <new>
 #include <stdexcept>
@@ -37,6 +41,37 @@ template <typename Fn> MTerr GuardedCacheStep(Fn&& fn) noexcept
         return MT_CACHE_NOT_CREATED;
     }
 }
+
+// Failures of a render step: out of memory is reported as such, anything else as a failed stage.
+template <typename Fn> MTerr GuardedRenderStep(MTerr otherwise, Fn&& fn) noexcept
+{
+    try {
+        return fn();
+    } catch (const std::exception& e) {
+        return ClassifyException(e) == orv::image::ResultOutOfMemory ? MT_RENDER_OUT_OF_MEMORY
+                                                                     : otherwise;
+    } catch (...) {
+        return otherwise;
+    }
+}
+
+bool IsStageFailure(MTerr result)
+{
+    return result == MT_STAGE_RENDER_FAILED || result == MT_RENDER_OUT_OF_MEMORY;
+}
+
+// A stage with nothing to apply passes its input on unchanged.
+MTerr CopyWhenNothingToDo(MTerr result, MTerr nothing, const ImagePtr& from, const ImagePtr& to)
+{
+    if (result != nothing)
+        return result;
+    return orv::image::CopyPixels(from, to) == orv::image::ResultSuccess ? MT_OK
+                                                                         : MT_STAGE_RENDER_FAILED;
+}
+
+const TransformList kNoTransforms;
+const FilterList kNoFilters;
+const KeyList kNoKeys;
 
 } // namespace
 
@@ -286,6 +321,289 @@ bool RenderEngine::IsOverlayLayerValid(OVDownsampleFactor factor, int& level) co
         return true;
     level = 3;
     return false;
+}
+
+bool RenderEngine::IsBackgroundEnabled() const
+{
+    const auto image = m_project ? m_project->GetBackgroundImage() : nullptr;
+    return !image || image->IsEnabled();
+}
+
+bool RenderEngine::IsForegroundEnabled() const
+{
+    return !m_project || m_project->GetForegroundImageList().IsEnabled();
+}
+
+bool RenderEngine::IsOverlayEnabled() const
+{
+    const auto image = m_project ? m_project->GetOverlayImage() : nullptr;
+    return !image || image->IsEnabled();
+}
+
+MTerr RenderEngine::RenderCanvasTransforms(const ImagePtr& source, const ImagePtr& destination,
+    const TransformList& transforms, bool smooth, OVDownsampleFactor factor) const
+{
+    const Canvas& canvas = m_project->GetCanvas();
+    const float v = static_cast<float>(orv::image::DownsampleValue(factor));
+    const QTransform transform = LayerTransform(PreviewPlacement(canvas, factor), transforms,
+        source->Width(), source->Height(), canvas.Width(), canvas.Height(), v);
+    return DrawTransformed(source, destination, transform, smooth);
+}
+
+MTerr RenderEngine::RenderLayer(LayerID layer, int level, OVDownsampleFactor factor)
+{
+    if (layer != BackgroundLayer && layer != ForegroundLayer && layer != OverlayLayer)
+        return MT_INVALID_LAYER;
+    if (!IsLayerSet(layer))
+        return MT_LAYER_NOT_SET;
+    if (!m_project || !m_tables)
+        return MT_CACHE_NOT_CREATED;
+    switch (layer) {
+    case BackgroundLayer:
+        return IsBackgroundEnabled() ? RenderBackground(level, factor) : MT_OK;
+    case ForegroundLayer:
+        return IsForegroundEnabled() ? RenderForeground(level, factor) : MT_OK;
+    case OverlayLayer:
+        return IsOverlayEnabled() ? RenderOverlay(factor) : MT_OK;
+    }
+    return MT_INVALID_LAYER;
+}
+
+MTerr RenderEngine::RenderBackground(int level, OVDownsampleFactor factor)
+{
+    ImagePtr* image = m_backgroundImageCache.At(factor);
+    ImagePtr* filtered = m_backgroundFilterCache.At(factor);
+    ImagePtr* window = m_backgroundWindowCache.At(factor);
+    if (!image || !*image || !filtered || !*filtered || !window || !*window)
+        return MT_CACHE_NOT_CREATED;
+    const auto current
+        = m_project->GetForegroundImageList().Get(m_project->CurrentForegroundPath());
+    const auto settings = current->BackgroundSettings();
+
+    m_backgroundRendered = true;
+    level = ValidBackgroundLevel(level, factor);
+    return GuardedRenderStep(MT_STAGE_RENDER_FAILED, [&] {
+        if (!Flag(m_backgroundFilterResultPresent, factor) || level < 3) {
+            const MTerr filteredResult
+                = CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
+                                          *m_tables, factor, *image, *filtered),
+                    MT_NOTHING_TO_FILTER, *image, *filtered);
+            if (IsStageFailure(filteredResult)) {
+                FillImage(0, 0, 0, 255, window->get());
+                ClearBoth(m_backgroundFilterValid);
+                m_backgroundRendered = false;
+                return filteredResult;
+            }
+            *m_backgroundFilterResultPresent.At(factor) = true;
+            *m_backgroundFilterValid.At(factor) = true;
+        }
+        FillImage(0, 0, 0, 255, window->get());
+        const MTerr placed = RenderCanvasTransforms(*filtered, *window,
+            settings ? settings->Transforms() : kNoTransforms, factor == DownsampleFull, factor);
+        if (placed != MT_OK)
+            return placed;
+        *m_backgroundTransformValid.At(factor) = true;
+        return MT_OK;
+    });
+}
+
+MTerr RenderEngine::RenderForeground(int level, OVDownsampleFactor factor)
+{
+    ImagePtr* image = m_foregroundImageCache.At(factor);
+    ImagePtr* keyed = m_foregroundKeyCache.At(factor);
+    ImagePtr* filtered = m_foregroundFilterCache.At(factor);
+    ImagePtr* window = m_foregroundWindowCache.At(factor);
+    if (!image || !*image || !keyed || !*keyed || !filtered || !*filtered || !window || !*window)
+        return MT_CACHE_NOT_CREATED;
+    const auto current
+        = m_project->GetForegroundImageList().Get(m_project->CurrentForegroundPath());
+    const auto settings = current->ForegroundSettings();
+
+    m_foregroundRendered = true;
+    level = ValidForegroundLevel(level, factor);
+    return GuardedRenderStep(MT_STAGE_RENDER_FAILED, [&] {
+        auto fail = [&](MTerr code) {
+            FillImage(0, 0, 0, 255, window->get());
+            ClearBoth(m_foregroundKeyValid);
+            m_foregroundRendered = false;
+            return code;
+        };
+        if (level < 2) {
+            const MTerr keyResult = CopyWhenNothingToDo(
+                KeyStage(settings ? settings->Keys() : kNoKeys, *m_tables, *image, *keyed),
+                MT_NOTHING_TO_KEY, *image, *keyed);
+            if (IsStageFailure(keyResult))
+                return fail(keyResult);
+            *m_foregroundKeyValid.At(factor) = true;
+        }
+        if (level < 3) {
+            const MTerr filterResult
+                = CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
+                                          *m_tables, factor, *keyed, *filtered),
+                    MT_NOTHING_TO_FILTER, *keyed, *filtered);
+            if (IsStageFailure(filterResult))
+                return fail(filterResult);
+            *m_foregroundFilterValid.At(factor) = true;
+        }
+        FillImage(0, 0, 0, 0, window->get());
+        const MTerr placed = RenderCanvasTransforms(*filtered, *window,
+            settings ? settings->Transforms() : kNoTransforms, factor == DownsampleFull, factor);
+        if (placed != MT_OK)
+            return placed;
+        *m_foregroundTransformValid.At(factor) = true;
+        return MT_OK;
+    });
+}
+
+MTerr RenderEngine::RenderOverlay(OVDownsampleFactor factor)
+{
+    ImagePtr* image = m_overlayImageCache.At(factor);
+    ImagePtr* window = m_overlayWindowCache.At(factor);
+    if (!image || !*image || !window || !*window)
+        return MT_CACHE_NOT_CREATED;
+    const auto current
+        = m_project->GetForegroundImageList().Get(m_project->CurrentForegroundPath());
+    const auto settings = current->OverlaySettings();
+    return GuardedRenderStep(MT_STAGE_RENDER_FAILED, [&] {
+        FillImage(0, 0, 0, 0, window->get());
+        const MTerr placed = RenderCanvasTransforms(*image, *window,
+            settings ? settings->Transforms() : kNoTransforms, factor == DownsampleFull, factor);
+        if (placed != MT_OK)
+            return placed;
+        *m_overlayTransformValid.At(factor) = true;
+        return MT_OK;
+    });
+}
+
+MTerr RenderEngine::RenderCanvasImage(OVDownsampleFactor factor, QImage& image)
+{
+    const ImagePtr* canvas = m_canvasCache.At(factor);
+    const ImagePtr* windows[] = { m_backgroundWindowCache.At(factor),
+        m_foregroundWindowCache.At(factor), m_overlayWindowCache.At(factor) };
+    bool cached = canvas != nullptr && *canvas && m_project && m_tables;
+    for (const ImagePtr* window : windows)
+        cached = cached && window != nullptr && *window;
+    if (!cached) {
+        image = QImage();
+        return MT_CACHE_NOT_CREATED;
+    }
+    // On failure the caller still gets a canvas-sized picture; a transparent one rather than
+    // whatever the memory held.
+    auto failed = [&](MTerr code) {
+        image = QImage(static_cast<int>((*canvas)->Width()), static_cast<int>((*canvas)->Height()),
+            QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        return code;
+    };
+    const MTerr composed = GuardedRenderStep(MT_CANVAS_NOT_COMPOSED, [&] {
+        FillImage(0, 0, 0, 0, canvas->get());
+        if ((m_foregroundSet && !m_foregroundRendered)
+            || (m_backgroundSet && !m_backgroundRendered))
+            return MT_CANVAS_NOT_COMPOSED;
+        orv::image::OVImageCompositor compositor(*canvas, 1.0, *m_tables, factor);
+
+        const bool backgroundShown = m_backgroundSet && IsBackgroundEnabled();
+        int level = 0;
+        if (backgroundShown) {
+            if (!IsBackgroundLayerValid(factor, level))
+                if (const MTerr rendered = RenderLayer(BackgroundLayer, level, factor))
+                    return rendered;
+            if (orv::image::CopyPixels(*m_backgroundWindowCache.At(factor), *canvas) != 0)
+                return MT_CANVAS_NOT_COMPOSED;
+        }
+        if (m_foregroundSet && IsForegroundEnabled()) {
+            if (!IsForegroundLayerValid(factor, level))
+                if (const MTerr rendered = RenderLayer(ForegroundLayer, level, factor))
+                    return rendered;
+            const auto current
+                = m_project->GetForegroundImageList().Get(m_project->CurrentForegroundPath());
+            const auto settings = current->ForegroundSettings();
+            if (const MTerr added
+                = AddForeground(compositor, settings ? &settings->Compositors() : nullptr,
+                    *m_foregroundWindowCache.At(factor), backgroundShown, factor))
+                return added;
+        }
+        if (m_overlaySet && IsOverlayEnabled()) {
+            if (!Flag(m_overlayTransformValid, factor))
+                if (const MTerr rendered = RenderLayer(OverlayLayer, 3, factor))
+                    return rendered;
+            const int added = compositor.AddLayer(
+                *m_overlayWindowCache.At(factor), 1.0, orv::image::BlendModeNormal, true);
+            if (added != orv::image::ResultSuccess)
+                return added == orv::image::ResultOutOfMemory ? MT_RENDER_OUT_OF_MEMORY
+                                                              : MT_CANVAS_NOT_COMPOSED;
+        }
+        const int rendered = compositor.Render();
+        if (rendered != orv::image::ResultSuccess)
+            return rendered == orv::image::ResultOutOfMemory ? MT_RENDER_OUT_OF_MEMORY
+                                                             : MT_CANVAS_NOT_COMPOSED;
+        return MT_OK;
+    });
+    if (composed != MT_OK)
+        return GuardedRenderStep(MT_CANVAS_NOT_COMPOSED, [&] { return failed(composed); });
+    CompositeQImage(factor, image);
+    return MT_OK;
+}
+
+void RenderEngine::CompositeQImage(OVDownsampleFactor factor, QImage& image)
+{
+    const ImagePtr* canvas = m_canvasCache.At(factor);
+    auto* pixels = canvas ? dynamic_cast<orv::image::OVImage8*>(canvas->get()) : nullptr;
+    if (pixels == nullptr || pixels->Buffer() == nullptr) {
+        image = QImage();
+        return;
+    }
+    image = QImage(pixels->Buffer(), static_cast<int>(pixels->Width()),
+        static_cast<int>(pixels->Height()), static_cast<qsizetype>(pixels->Width()) * 4,
+        QImage::Format_ARGB32);
+}
+
+void RenderEngine::RemoveCacheBeforeExport()
+{
+    for (Images* cache :
+        { &m_backgroundWindowCache, &m_foregroundWindowCache, &m_overlayWindowCache,
+            &m_backgroundFilterCache, &m_foregroundKeyCache, &m_foregroundFilterCache })
+        *cache = Images();
+}
+
+MTerr RenderEngine::RestoreCacheAfterExport()
+{
+    return GuardedCacheStep([&] {
+        // Built aside first, so that a failure leaves the engine as it was.
+        Images windows[3];
+        for (Images& window : windows) {
+            window.full = CreateWindowCache(DownsampleFull);
+            window.quarter = CreateWindowCache(DownsampleQuarter);
+        }
+        Images backgroundFilter;
+        if (m_backgroundSet) {
+            backgroundFilter.full = CreateRenderCache(m_backgroundImageCache.full);
+            backgroundFilter.quarter = CreateRenderCache(m_backgroundImageCache.quarter);
+        }
+        Images key;
+        Images filter;
+        if (m_foregroundSet) {
+            key.full = CreateRenderCache(m_foregroundImageCache.full);
+            key.quarter = CreateRenderCache(m_foregroundImageCache.quarter);
+            filter.full = CreateRenderCache(m_foregroundImageCache.full);
+            filter.quarter = CreateRenderCache(m_foregroundImageCache.quarter);
+        }
+        m_backgroundWindowCache = windows[0];
+        m_foregroundWindowCache = windows[1];
+        m_overlayWindowCache = windows[2];
+        if (m_backgroundSet)
+            m_backgroundFilterCache = backgroundFilter;
+        if (m_foregroundSet) {
+            m_foregroundKeyCache = key;
+            m_foregroundFilterCache = filter;
+        }
+        for (Flags* flags :
+            { &m_backgroundTransformValid, &m_foregroundTransformValid, &m_overlayTransformValid,
+                &m_backgroundFilterValid, &m_backgroundFilterResultPresent, &m_foregroundKeyValid,
+                &m_foregroundFilterValid })
+            ClearBoth(*flags);
+        return MT_OK;
+    });
 }
 
 bool RenderEngine::Flag(const Flags& flags, OVDownsampleFactor factor)

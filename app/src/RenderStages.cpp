@@ -5,14 +5,19 @@
 #include <app/Canvas.h>
 
 #include <ovcommon/OVSystem.h>
+#include <ovimageengine/OVImageCompositor.h>
 #include <ovimageengine/OVImageKeyer.h>
 #include <ovimageengine/OVImageProcessor.h>
 #include <ovimageengine/OVResultCode.h>
 
+#include "WholePixels.h"
+
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace mtra::app {
 
@@ -117,6 +122,40 @@ MTerr FilterStage(const FilterList& filters, orv::OVLookupTables& tables,
     if (handedOver == 0)
         return MT_NOTHING_TO_FILTER;
     return StageResult(processor.Render());
+}
+
+MTerr AddForeground(orv::image::OVAbstractImageCompositor& compositor,
+    const CompositeList* composites, const ImagePtr& layer, bool backgroundShown,
+    orv::image::OVDownsampleFactor factor)
+{
+    const FlattenCompositeItem* flatten = nullptr;
+    const LightSpillCompositeItem* lightSpill = nullptr;
+    if (composites != nullptr) {
+        for (auto it = composites->Begin(); it != composites->End(); ++it) {
+            if (!IsApplied(**it))
+                continue;
+            if ((*it)->Type() == FlattenComposite)
+                flatten = static_cast<const FlattenCompositeItem*>(it->get());
+            else if ((*it)->Type() == LightSpillComposite)
+                lightSpill = static_cast<const LightSpillCompositeItem*>(it->get());
+        }
+    }
+    const float opacity
+        = flatten ? 1.0f - static_cast<float>(flatten->ForegroundTransparency()) : 1.0f;
+    int result = 0;
+    // Light spill brings the background's light onto the subject; without a background there
+    // is no light to spill.
+    if (backgroundShown && lightSpill != nullptr)
+        result = compositor.AddLightSpillLayer(layer,
+            static_cast<int>(std::min<unsigned int>(
+                WholePixels(lightSpill->Blur()), std::numeric_limits<int>::max())),
+            opacity, lightSpill->BlendMode(), factor);
+    else
+        result = compositor.AddLayer(layer, opacity, orv::image::BlendModeNormal, true);
+    if (result == orv::image::ResultSuccess)
+        return MT_OK;
+    return result == orv::image::ResultOutOfMemory ? MT_RENDER_OUT_OF_MEMORY
+                                                   : MT_CANVAS_NOT_COMPOSED;
 }
 
 QTransform PreviewPlacement(const Canvas& canvas, orv::image::OVDownsampleFactor factor)

@@ -14,6 +14,9 @@
 namespace orv {
 class OVLookupTables;
 }
+namespace orv::image {
+class OVAbstractImageCompositor;
+}
 
 namespace mtra::app {
 
@@ -45,6 +48,15 @@ MTerr KeyStage(const KeyList& keys, orv::OVLookupTables& tables, const ImagePtr&
 /// `KeyStage`, with 15 for nothing to apply.
 MTerr FilterStage(const FilterList& filters, orv::OVLookupTables& tables,
     orv::image::OVDownsampleFactor factor, const ImagePtr& source, const ImagePtr& destination);
+
+/// Queues the foreground window image on `compositor` as the foreground's composite items
+/// say: the opacity is 1 − the transparency of the last applied flatten item (1 without one);
+/// with `backgroundShown` and an applied light-spill item (the last one) the layer is lit by
+/// the background, else it is laid over it normally. The compositor's result, mapped: 0, 39
+/// for out of memory, 29 otherwise.
+MTerr AddForeground(orv::image::OVAbstractImageCompositor& compositor,
+    const CompositeList* composites, const ImagePtr& layer, bool backgroundShown,
+    orv::image::OVDownsampleFactor factor);
 
 /// Where the preview puts a layer before its own transforms: the window anchor, the zoom and
 /// the canvas offset, each converted to the factor's pixels by truncation.

@@ -3,12 +3,15 @@
 #include <app/Project.h>
 #include <app/RenderEngine.h>
 
+#include <app/LayerImages.h>
+
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 namespace mtra::app {
@@ -236,6 +239,101 @@ TEST_F(RenderEngineTest, InvertedWindowIsReportedAndTheEngineStaysUsable)
     auto broken = NewEngine(QRect(QPoint(100, 0), QPoint(10, 50)), MT_CACHE_NOT_CREATED);
     EXPECT_EQ(broken->SetLayer(OverlayLayer, Picture("o.png", 4, 4, qRgb(1, 1, 1))), MT_OK);
     EXPECT_TRUE(broken->IsLayerSet(OverlayLayer));
+}
+
+} // namespace
+} // namespace mtra::app
+
+namespace mtra::app {
+namespace {
+
+class RenderEngineRenderTest : public RenderEngineTest
+{
+protected:
+    // The key, filter and composite lists of the current foreground, emptied so that the
+    // layers pass through unchanged.
+    void EmptyForegroundLists()
+    {
+        const auto settings = project->GetForegroundImageList()
+                                  .Get(project->CurrentForegroundPath())
+                                  ->ForegroundSettings();
+        ASSERT_NE(settings, nullptr);
+        settings->Keys().Clear();
+        settings->Filters().Clear();
+        settings->Compositors().Clear();
+        settings->Transforms().Clear();
+        // The canvas centred in the 64 × 48 window at zoom 1.
+        project->GetCanvas().SetDimensions(64, 48);
+        project->GetCanvas().SetCentre(32, 24);
+        project->GetCanvas().SetPosition(0, 0);
+        project->GetCanvas().SetScale(1.0f);
+    }
+};
+
+TEST_F(RenderEngineRenderTest, LayersWithoutImagesAreReported)
+{
+    EXPECT_EQ(engine->RenderLayer(OverlayLayer, 3, DownsampleFull), MT_LAYER_NOT_SET);
+    EXPECT_EQ(engine->RenderLayer(static_cast<LayerID>(4), 3, DownsampleFull), MT_INVALID_LAYER);
+    // Nothing set: the canvas composes to transparent.
+    QImage image;
+    ASSERT_EQ(engine->RenderCanvasImage(DownsampleQuarter, image), MT_OK);
+    EXPECT_EQ(image.size(), QSize(16, 12));
+    EXPECT_EQ(image.pixel(3, 3), 0u);
+}
+
+TEST_F(RenderEngineRenderTest, EmptyKeyListLeavesTheForegroundUnkeyed)
+{
+    EmptyForegroundLists();
+    ASSERT_EQ(
+        engine->SetLayer(ForegroundLayer, Picture("fg.png", 12, 8, qRgb(20, 200, 30))), MT_OK);
+    RenderEngineAccess access(*engine);
+    ASSERT_EQ(engine->RenderLayer(ForegroundLayer, 3, DownsampleFull), MT_OK);
+    const auto* image = dynamic_cast<orv::image::OVImage8*>(access.ForegroundImage().full.get());
+    const auto* key = dynamic_cast<orv::image::OVImage8*>(access.ForegroundKey().full.get());
+    ASSERT_TRUE(image && key);
+    EXPECT_EQ(std::memcmp(image->Buffer(), key->Buffer(), image->BufferByteSize()), 0);
+    int level = 9;
+    EXPECT_TRUE(access.ForegroundValid(DownsampleFull, level));
+    EXPECT_FALSE(access.ForegroundValid(DownsampleQuarter, level));
+}
+
+TEST_F(RenderEngineRenderTest, CanvasNeedsEverySetLayerRendered)
+{
+    EmptyForegroundLists();
+    project->GetForegroundImageList().Get(QString())->BackgroundSettings()->Filters().Clear();
+    ASSERT_EQ(engine->SetLayer(BackgroundLayer, Picture("bg.png", 64, 48, qRgb(200, 0, 0))), MT_OK);
+    QImage image;
+    EXPECT_EQ(engine->RenderCanvasImage(DownsampleQuarter, image), MT_CANVAS_NOT_COMPOSED);
+    EXPECT_EQ(image.size(), QSize(16, 12));
+
+    ASSERT_EQ(engine->RenderLayer(BackgroundLayer, 3, DownsampleQuarter), MT_OK);
+    ASSERT_EQ(engine->RenderCanvasImage(DownsampleQuarter, image), MT_OK);
+    EXPECT_EQ(image.pixel(8, 6), qRgb(200, 0, 0));
+
+    // A disabled background leaves the canvas transparent.
+    project->SetBackgroundImage(std::make_shared<BackgroundImage>(
+        QStringLiteral("bg.png"), dir.filePath(QStringLiteral("bg.png")), false));
+    ASSERT_EQ(engine->RenderCanvasImage(DownsampleQuarter, image), MT_OK);
+    EXPECT_EQ(image.pixel(8, 6), 0u);
+}
+
+TEST_F(RenderEngineRenderTest, ExportCacheSwapFreesAndRestoresThePreview)
+{
+    EmptyForegroundLists();
+    ASSERT_EQ(engine->SetLayer(ForegroundLayer, Picture("fg.png", 64, 48, qRgb(0, 0, 250))), MT_OK);
+    ASSERT_EQ(engine->RenderLayer(ForegroundLayer, 3, DownsampleFull), MT_OK);
+    engine->RemoveCacheBeforeExport();
+    RenderEngineAccess access(*engine);
+    EXPECT_EQ(access.ForegroundKey().full, nullptr);
+    EXPECT_EQ(engine->RenderLayer(ForegroundLayer, 4, DownsampleFull), MT_CACHE_NOT_CREATED);
+    QImage image;
+    EXPECT_EQ(engine->RenderCanvasImage(DownsampleFull, image), MT_CACHE_NOT_CREATED);
+
+    ASSERT_EQ(engine->RestoreCacheAfterExport(), MT_OK);
+    EXPECT_EQ(access.ForegroundLevel(4, DownsampleFull), 1);
+    ASSERT_EQ(engine->RenderLayer(ForegroundLayer, 4, DownsampleFull), MT_OK);
+    ASSERT_EQ(engine->RenderCanvasImage(DownsampleFull, image), MT_OK);
+    EXPECT_EQ(image.pixel(32, 24), qRgb(0, 0, 250));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <ovimageengine/OVEnums.h>
 #include <ovimageengine/OVImage.h>
 
+#include <QImage>
 #include <QRect>
 #include <QString>
 
@@ -21,6 +22,7 @@ class OVLookupTables;
 namespace mtra::app {
 
 class Project;
+class TransformList;
 
 /// Turns a `Project` into pictures: holds the decoded layer images and, for each layer, the
 /// caches of its stages (key, filter, transform; the stage number is its level) at full and
@@ -58,6 +60,31 @@ public:
     /// The screen rectangle given at construction.
     const QRect WindowCacheRect() const;
 
+    /// Brings one layer's window cache at `factor` up to date with the current foreground
+    /// image's settings, re-running `level` and any stale earlier stage; the transform stage
+    /// runs on every call. 0 also when the layer is disabled (nothing is drawn); 33 when the
+    /// layer has no image; 31 unknown layer; 34 when the factor has no caches (not full or
+    /// quarter, or between `RemoveCacheBeforeExport` and `RestoreCacheAfterExport`). A failed
+    /// key or filter stage (26, 39) leaves the window cache opaque black and the stage stale
+    /// at both factors, so the next render retries it.
+    MTerr RenderLayer(LayerID layer, int level, orv::image::OVDownsampleFactor factor);
+    /// Renders every stale layer at `factor`, composes them into the canvas cache and hands it
+    /// out as `image` (see `CompositeQImage`). On failure `image` is a transparent canvas-sized
+    /// picture and the result is 29 (a set layer not rendered, or compositing failed), 39, or
+    /// the failing layer's code.
+    MTerr RenderCanvasImage(orv::image::OVDownsampleFactor factor, QImage& image);
+    /// `image` becomes an ARGB32 picture over the canvas cache at `factor`, without a copy; it
+    /// is valid until the next render at that factor, `RemoveCacheBeforeExport` or the
+    /// engine's destruction, so a caller that keeps it longer copies it. A null image when
+    /// the factor has no canvas cache.
+    void CompositeQImage(orv::image::OVDownsampleFactor factor, QImage& image);
+    /// Frees the window and render caches before a batch export; the image caches and the
+    /// canvas cache stay.
+    void RemoveCacheBeforeExport();
+    /// Rebuilds what `RemoveCacheBeforeExport` freed, with every stage stale. 39 out of
+    /// memory, 34 any other failure; the caches are then as before the call.
+    MTerr RestoreCacheAfterExport();
+
 private:
     friend class RenderEngineAccess;
 
@@ -93,6 +120,15 @@ private:
     bool IsBackgroundLayerValid(orv::image::OVDownsampleFactor factor, int& level) const;
     bool IsForegroundLayerValid(orv::image::OVDownsampleFactor factor, int& level) const;
     bool IsOverlayLayerValid(orv::image::OVDownsampleFactor factor, int& level) const;
+
+    MTerr RenderBackground(int level, orv::image::OVDownsampleFactor factor);
+    MTerr RenderForeground(int level, orv::image::OVDownsampleFactor factor);
+    MTerr RenderOverlay(orv::image::OVDownsampleFactor factor);
+    bool IsBackgroundEnabled() const;
+    bool IsForegroundEnabled() const;
+    bool IsOverlayEnabled() const;
+    MTerr RenderCanvasTransforms(const ImagePtr& source, const ImagePtr& destination,
+        const TransformList& transforms, bool smooth, orv::image::OVDownsampleFactor factor) const;
 
     static bool Flag(const Flags& flags, orv::image::OVDownsampleFactor factor);
     static void ClearBoth(Flags& flags);
