@@ -545,6 +545,148 @@ MTerr RenderEngine::RenderCanvasImage(OVDownsampleFactor factor, QImage& image)
     return MT_OK;
 }
 
+MTerr RenderEngine::RenderExportTransforms(
+    const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const
+{
+    const Canvas& canvas = m_project->GetCanvas();
+    QTransform centre;
+    centre.translate(destination->Width() * 0.5, destination->Height() * 0.5);
+    const QTransform transform = LayerTransform(centre, transforms, source->Width(),
+        source->Height(), canvas.Width(), canvas.Height(), 1.0f);
+    return DrawTransformed(source, destination, transform, true);
+}
+
+QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
+{
+    error = MT_OK;
+    if (!m_project || !m_tables) {
+        error = MT_CACHE_NOT_CREATED;
+        return QImage();
+    }
+    const auto target = m_project->GetForegroundImageList().Get(path);
+    const Canvas& canvas = m_project->GetCanvas();
+    const unsigned int width = canvas.Width();
+    const unsigned int height = canvas.Height();
+    auto canvasSized = [&](unsigned char alpha) {
+        ImagePtr image = std::make_shared<orv::image::OVImage8>(width, height, m_order, true);
+        FillImage(0, 0, 0, alpha, image.get());
+        return image;
+    };
+    // Key and filter failures end the export: a half-keyed picture must not be saved as if
+    // it were the result.
+    auto stageFailed = [&](MTerr result) {
+        if (!IsStageFailure(result))
+            return false;
+        error = result;
+        return true;
+    };
+
+    QImage result;
+    ImagePtr exported;
+    std::unique_ptr<orv::image::OVImageCompositor> compositor;
+    error = GuardedRenderStep(MT_CANVAS_NOT_COMPOSED, [&] {
+        result = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
+        if (result.isNull())
+            throw std::bad_alloc();
+        result.fill(Qt::transparent);
+        exported = orv::image::CreateImage(result.bits(), width, height, m_order);
+        compositor = std::make_unique<orv::image::OVImageCompositor>(
+            exported, 1.0, *m_tables, DownsampleFull);
+        return MT_OK;
+    });
+    if (error != MT_OK)
+        return QImage();
+
+    const bool backgroundShown = m_backgroundSet && IsBackgroundEnabled();
+    if (backgroundShown) {
+        error = GuardedRenderStep(MT_EXPORT_BACKGROUND_FAILED, [&] {
+            const auto settings = target->BackgroundSettings();
+            const ImagePtr& source = m_backgroundImageCache.full;
+            ImagePtr filtered = CreateRenderCache(source);
+            const MTerr filterResult
+                = CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
+                                          *m_tables, DownsampleFull, source, filtered),
+                    MT_NOTHING_TO_FILTER, source, filtered);
+            if (stageFailed(filterResult))
+                return filterResult;
+            ImagePtr placed = canvasSized(255);
+            RenderExportTransforms(
+                filtered, placed, settings ? settings->Transforms() : kNoTransforms);
+            return orv::image::CopyPixels(placed, exported) == orv::image::ResultSuccess
+                ? MT_OK
+                : MT_EXPORT_BACKGROUND_FAILED;
+        });
+        if (error != MT_OK)
+            return QImage();
+    }
+
+    if (m_foregroundSet && IsForegroundEnabled()) {
+        ImagePtr photo;
+        error = GuardedCacheStep([&] {
+            CheckImplemented();
+            photo = AdoptImage(ReadPhoto(path), m_order);
+            return MT_OK;
+        });
+        if (error != MT_OK) {
+            error = error == MT_RENDER_OUT_OF_MEMORY ? error : MT_EXPORT_FOREGROUND_FAILED;
+            return QImage();
+        }
+        error = GuardedRenderStep(MT_CANVAS_NOT_COMPOSED, [&] {
+            const auto settings = target->ForegroundSettings();
+            ImagePtr keyed = CreateRenderCache(photo);
+            const MTerr keyResult = CopyWhenNothingToDo(
+                KeyStage(settings ? settings->Keys() : kNoKeys, *m_tables, photo, keyed),
+                MT_NOTHING_TO_KEY, photo, keyed);
+            if (stageFailed(keyResult))
+                return keyResult;
+            photo.reset(); // the decoded photo is no longer needed; free it early
+            ImagePtr filtered = CreateRenderCache(keyed);
+            const MTerr filterResult
+                = CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
+                                          *m_tables, DownsampleFull, keyed, filtered),
+                    MT_NOTHING_TO_FILTER, keyed, filtered);
+            if (stageFailed(filterResult))
+                return filterResult;
+            keyed.reset();
+            ImagePtr placed = canvasSized(0);
+            RenderExportTransforms(
+                filtered, placed, settings ? settings->Transforms() : kNoTransforms);
+            if (const MTerr added
+                = AddForeground(*compositor, settings ? &settings->Compositors() : nullptr, placed,
+                    backgroundShown, DownsampleFull))
+                return added;
+            const int rendered = compositor->Render();
+            if (rendered != orv::image::ResultSuccess)
+                return rendered == orv::image::ResultOutOfMemory ? MT_RENDER_OUT_OF_MEMORY
+                                                                 : MT_CANVAS_NOT_COMPOSED;
+            return MT_OK;
+        });
+        if (error != MT_OK)
+            return QImage();
+    }
+
+    if (m_overlaySet && IsOverlayEnabled()) {
+        error = GuardedRenderStep(MT_CANVAS_NOT_COMPOSED, [&] {
+            const auto settings = target->OverlaySettings();
+            orv::image::OVImageCompositor overlayCompositor(
+                exported, 1.0, *m_tables, DownsampleFull);
+            ImagePtr placed = canvasSized(0);
+            RenderExportTransforms(m_overlayImageCache.full, placed,
+                settings ? settings->Transforms() : kNoTransforms);
+            int code = overlayCompositor.AddLayer(placed, 1.0, orv::image::BlendModeNormal, true);
+            if (code == orv::image::ResultSuccess)
+                code = overlayCompositor.Render();
+            if (code == orv::image::ResultSuccess)
+                return MT_OK;
+            return code == orv::image::ResultOutOfMemory ? MT_RENDER_OUT_OF_MEMORY
+                                                         : MT_CANVAS_NOT_COMPOSED;
+        });
+        if (error != MT_OK)
+            return QImage();
+    }
+    return result;
+}
+
 void RenderEngine::CompositeQImage(OVDownsampleFactor factor, QImage& image)
 {
     const ImagePtr* canvas = m_canvasCache.At(factor);

@@ -4,6 +4,7 @@
 #include <app/RenderEngine.h>
 
 #include <app/LayerImages.h>
+#include <app/TransformItems.h>
 
 #include <QFile>
 #include <QImage>
@@ -334,6 +335,57 @@ TEST_F(RenderEngineRenderTest, ExportCacheSwapFreesAndRestoresThePreview)
     ASSERT_EQ(engine->RenderLayer(ForegroundLayer, 4, DownsampleFull), MT_OK);
     ASSERT_EQ(engine->RenderCanvasImage(DownsampleFull, image), MT_OK);
     EXPECT_EQ(image.pixel(32, 24), qRgb(0, 0, 250));
+}
+
+TEST_F(RenderEngineRenderTest, ExportComposesTheLayersAtCanvasSize)
+{
+    EmptyForegroundLists();
+    project->GetForegroundImageList().Get(QString())->BackgroundSettings()->Filters().Clear();
+    project->GetCanvas().SetDimensions(20, 10);
+    // The preview placement must not move the export.
+    project->GetCanvas().SetCentre(3, 2);
+    project->GetCanvas().SetScale(0.5f);
+    ASSERT_EQ(engine->SetLayer(BackgroundLayer, Picture("bg.png", 20, 10, qRgb(200, 0, 0))), MT_OK);
+    const QString photo = Picture("fg.png", 8, 4, qRgb(0, 0, 250));
+    ASSERT_EQ(engine->SetLayer(ForegroundLayer, photo), MT_OK);
+
+    MTerr error = MT_XML_INVALID;
+    QImage exported = engine->ExportQImage(photo, error);
+    ASSERT_EQ(error, MT_OK);
+    ASSERT_EQ(exported.size(), QSize(20, 10));
+    EXPECT_EQ(exported.pixel(10, 5), qRgb(0, 0, 250)); // the photo, centred
+    EXPECT_EQ(exported.pixel(1, 1), qRgb(200, 0, 0)); // the background around it
+
+    // Moved by one unit to the right, the photo lies just outside the canvas.
+    const auto transforms = project->GetForegroundImageList().Get(photo)->ForegroundSettings();
+    transforms->Transforms().Add(std::make_shared<TransformationTransformItem>(1, 0, 1, 1, 0));
+    exported = engine->ExportQImage(photo, error);
+    ASSERT_EQ(error, MT_OK);
+    for (int x = 0; x < 20; ++x)
+        EXPECT_EQ(exported.pixel(x, 5), qRgb(200, 0, 0)) << x;
+
+    // The photo is read again from its file: a missing file fails the export.
+    exported = engine->ExportQImage(dir.filePath(QStringLiteral("gone.jpg")), error);
+    EXPECT_EQ(error, MT_EXPORT_FOREGROUND_FAILED);
+    EXPECT_TRUE(exported.isNull());
+}
+
+TEST_F(RenderEngineRenderTest, OverlayOnlyExportIsTheOverlayOverTransparency)
+{
+    EmptyForegroundLists();
+    project->GetCanvas().SetDimensions(12, 12);
+    QImage overlay(6, 6, QImage::Format_ARGB32);
+    overlay.fill(qRgba(0, 255, 0, 255));
+    const QString path = dir.filePath(QStringLiteral("overlay.png"));
+    ASSERT_TRUE(overlay.save(path));
+    ASSERT_EQ(engine->SetLayer(OverlayLayer, path), MT_OK);
+
+    MTerr error = MT_XML_INVALID;
+    const QImage exported = engine->ExportQImage(QString(), error);
+    ASSERT_EQ(error, MT_OK);
+    EXPECT_EQ(exported.pixel(6, 6), qRgba(0, 255, 0, 255));
+    EXPECT_EQ(exported.pixel(0, 0), 0u);
+    EXPECT_EQ(exported.pixel(11, 11), 0u);
 }
 
 } // namespace

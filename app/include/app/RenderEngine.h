@@ -78,6 +78,13 @@ public:
     /// engine's destruction, so a caller that keeps it longer copies it. A null image when
     /// the factor has no canvas cache.
     void CompositeQImage(orv::image::OVDownsampleFactor factor, QImage& image);
+    /// The full-resolution, canvas-sized composite for the foreground image at `path`, with
+    /// that image's settings; the photo is read again from its file, upright. The canvas
+    /// position and zoom of the preview play no part. `error` is 0, or 35 the photo did not
+    /// load, 36 the background could not be prepared, 26 a key or filter stage failed, 29
+    /// compositing failed, 39 out of memory; the image is null whenever `error` is not 0, so
+    /// a broken picture is never written as a success.
+    QImage ExportQImage(const QString& path, MTerr& error);
     /// Frees the window and render caches before a batch export; the image caches and the
     /// canvas cache stay.
     void RemoveCacheBeforeExport();
@@ -127,6 +134,8 @@ private:
     bool IsBackgroundEnabled() const;
     bool IsForegroundEnabled() const;
     bool IsOverlayEnabled() const;
+    MTerr RenderExportTransforms(
+        const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const;
     MTerr RenderCanvasTransforms(const ImagePtr& source, const ImagePtr& destination,
         const TransformList& transforms, bool smooth, orv::image::OVDownsampleFactor factor) const;
 
