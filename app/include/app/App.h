@@ -20,6 +20,7 @@
 ///   are 0 … 1.
 
 #include <app/AbstractProjectItem.h>
+#include <app/AbstractImageCache.h>
 #include <app/AbstractRenderItem.h>
 #include <app/Canvas.h>
 #include <app/CompositeItems.h>
@@ -35,6 +36,7 @@
 #include <app/MTerr.h>
 #include <app/Project.h>
 #include <app/ProjectTypes.h>
+#include <app/RenderEngine.h>
 #include <app/TransformItems.h>
 #include <app/XmlException.h>
 #include <app/XmlValue.h>

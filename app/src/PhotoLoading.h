@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: MattoraBatch developers
+#pragma once
+
+#include <ovimageengine/OVImage.h>
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace mtra::app {
+
+/// Largest decode, in MiB, that App asks Qt to allow: a 100-megapixel photo at four bytes per
+/// pixel. Qt's own default refuses anything above about 33 megapixels, which would turn
+/// ordinary camera photos into "cannot load" errors.
+constexpr int kPhotoAllocationLimitMiB = 400;
+
+/// The decode limit in force, in bytes; 0 when there is none. A user's QT_IMAGEIO_MAXALLOC
+/// takes precedence over `kPhotoAllocationLimitMiB` (Qt gives the variable priority).
+std::int64_t PhotoAllocationLimitBytes();
+
+/// Decodes a photo upright (its EXIF orientation applied) as `QImage::Format_ARGB32`.
+///
+/// Throws std::runtime_error when the file cannot be read or decoded, or when its header
+/// declares more pixels than the decode limit allows (checked before any pixel is decoded or
+/// allocated, so a decompression bomb costs nothing), and std::bad_alloc when the conversion
+/// runs out of memory.
+QImage ReadPhoto(const QString& path);
+
+/// The full and quarter resolution images of one file, both in the requested channel order.
+struct LayerImages {
+    std::shared_ptr<orv::image::OVAbstractImage> full;
+    std::shared_ptr<orv::image::OVAbstractImage> quarter;
+};
+
+/// Takes over `image` (any 32-bit format is converted to ARGB32 first) as an `OVImage8` that
+/// owns the pixels without copying them. Throws std::bad_alloc when a conversion runs out of
+/// memory. A null image gives an empty (0 × 0) image.
+std::shared_ptr<orv::image::OVAbstractImage> AdoptImage(
+    QImage image, orv::image::OVPixelChannelOrder order);
+
+/// The quarter-resolution copy used by previews: width trunc(width × 0.25), height by aspect
+/// ratio, nearest-pixel scaling. Images narrower than four pixels give an empty image.
+QImage QuarterImage(const QImage& full);
+
+/// Decodes `path` once and derives the quarter image from that decode, so that both caches of
+/// a layer hold the same picture. Throws as `ReadPhoto`.
+LayerImages LoadLayerImages(const QString& path, orv::image::OVPixelChannelOrder order);
+
+} // namespace mtra::app

@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: MattoraBatch developers
+#include "RenderStages.h"
+
+#include <app/Canvas.h>
+
+#include <ovcommon/OVSystem.h>
+#include <ovimageengine/OVImageCompositor.h>
+#include <ovimageengine/OVImageKeyer.h>
+#include <ovimageengine/OVImageProcessor.h>
+#include <ovimageengine/OVResultCode.h>
+
+#include "WholePixels.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace mtra::app {
+
+using orv::image::OVImage8;
+
+namespace {
+
+MTerr StageResult(int rendered)
+{
+    if (rendered == orv::image::ResultSuccess)
+        return MT_OK;
+    return rendered == orv::image::ResultOutOfMemory ? MT_RENDER_OUT_OF_MEMORY
+                                                     : MT_STAGE_RENDER_FAILED;
+}
+
+// Checks shared by the key and filter stages; MT_OK when the stage may run.
+MTerr CheckSource(const ImagePtr& source)
+{
+    if (!source || (source->Width() == 0 && source->Height() == 0))
+        return MT_NO_SOURCE_IMAGE;
+    if (source->BitsPerChannel() != orv::image::Bits8)
+        return MT_UNSUPPORTED_BIT_DEPTH;
+    return MT_OK;
+}
+
+// A QImage over an engine image's pixels, without copying. ARGB32 is stored as blue, green,
+// red, alpha on the little-endian machines the program runs on.
+QImage WrapPixels(OVImage8& image)
+{
+    return QImage(image.Buffer(), static_cast<int>(image.Width()), static_cast<int>(image.Height()),
+        static_cast<qsizetype>(image.Width()) * 4, QImage::Format_ARGB32);
+}
+
+} // namespace
+
+orv::image::OVChannel SpillChannelForKeys(const KeyList& keys, const ImagePtr& source)
+{
+    const AutoColorDifferenceKeyItem* colourKey = nullptr;
+    for (auto it = keys.Begin(); it != keys.End(); ++it)
+        if ((*it)->Type() == AutoColorDifferenceKey && IsApplied(**it))
+            colourKey = static_cast<const AutoColorDifferenceKeyItem*>(it->get());
+    if (colourKey == nullptr)
+        return orv::image::ChannelGreen;
+
+    orv::image::OVKeyColor colour = colourKey->KeyColor();
+    if (colour == orv::image::KeyColorAuto) {
+        colour = orv::image::KeyColorGreen;
+        if (auto* pixels = dynamic_cast<OVImage8*>(source.get()))
+            orv::image::AutoDetectKeyColor(pixels, orv::OVSystem::GetCPUCoreCount(), &colour);
+    }
+    return colour == orv::image::KeyColorBlue ? orv::image::ChannelBlue : orv::image::ChannelGreen;
+}
+
+MTerr KeyStage(const KeyList& keys, orv::OVLookupTables& tables, const ImagePtr& source,
+    const ImagePtr& destination)
+{
+    if (const MTerr checked = CheckSource(source))
+        return checked;
+    if (keys.Size() == 0 || keys.EnabledCount() == 0 || keys.ActiveCount() == 0)
+        return MT_NOTHING_TO_KEY;
+
+    // The spill channel is not stored with the project, so a spill item still says green on a
+    // blue screen: it would pull the green of the subject and keep the blue fringe.
+    bool hasSpill = false;
+    for (auto it = keys.Begin(); it != keys.End(); ++it)
+        hasSpill = hasSpill || ((*it)->Type() == SpillSuppressionKey && IsApplied(**it));
+    const orv::image::OVChannel spillChannel
+        = hasSpill ? SpillChannelForKeys(keys, source) : orv::image::ChannelGreen;
+
+    // Previews at quarter size key at full factor too: the keyer's radii are image-relative.
+    orv::image::OVImageKeyer keyer(source, destination, tables, orv::image::DownsampleFull);
+    for (auto it = keys.Begin(); it != keys.End(); ++it) {
+        if (!IsApplied(**it))
+            continue;
+        if ((*it)->Type() == SpillSuppressionKey) {
+            SpillSuppressionKeyItem spill(static_cast<const SpillSuppressionKeyItem&>(**it));
+            spill.SetChannel(spillChannel);
+            spill.AddToImageKeyer(keyer);
+        } else {
+            (*it)->AddToImageKeyer(keyer);
+        }
+    }
+    return StageResult(keyer.Render());
+}
+
+MTerr FilterStage(const FilterList& filters, orv::OVLookupTables& tables,
+    orv::image::OVDownsampleFactor factor, const ImagePtr& source, const ImagePtr& destination)
+{
+    if (const MTerr checked = CheckSource(source))
+        return checked;
+    if (filters.Size() == 0 || filters.EnabledCount() == 0 || filters.ActiveCount() == 0)
+        return MT_NOTHING_TO_FILTER;
+
+    orv::image::OVImageProcessor processor(source, destination, tables, factor);
+    unsigned int handedOver = 0;
+    for (auto it = filters.Begin(); it != filters.End(); ++it) {
+        if (!IsApplied(**it))
+            continue;
+        (*it)->AddToImageProcessor(processor);
+        ++handedOver;
+    }
+    if (handedOver == 0)
+        return MT_NOTHING_TO_FILTER;
+    return StageResult(processor.Render());
+}
+
+MTerr AddForeground(orv::image::OVAbstractImageCompositor& compositor,
+    const CompositeList* composites, const ImagePtr& layer, bool backgroundShown,
+    orv::image::OVDownsampleFactor factor)
+{
+    const FlattenCompositeItem* flatten = nullptr;
+    const LightSpillCompositeItem* lightSpill = nullptr;
+    if (composites != nullptr) {
+        for (auto it = composites->Begin(); it != composites->End(); ++it) {
+            if (!IsApplied(**it))
+                continue;
+            if ((*it)->Type() == FlattenComposite)
+                flatten = static_cast<const FlattenCompositeItem*>(it->get());
+            else if ((*it)->Type() == LightSpillComposite)
+                lightSpill = static_cast<const LightSpillCompositeItem*>(it->get());
+        }
+    }
+    const float opacity
+        = flatten ? 1.0f - static_cast<float>(flatten->ForegroundTransparency()) : 1.0f;
+    int result = 0;
+    // Light spill brings the background's light onto the subject; without a background there
+    // is no light to spill.
+    if (backgroundShown && lightSpill != nullptr)
+        result = compositor.AddLightSpillLayer(layer,
+            static_cast<int>(std::min<unsigned int>(
+                WholePixels(lightSpill->Blur()), std::numeric_limits<int>::max())),
+            opacity, lightSpill->BlendMode(), factor);
+    else
+        result = compositor.AddLayer(layer, opacity, orv::image::BlendModeNormal, true);
+    if (result == orv::image::ResultSuccess)
+        return MT_OK;
+    return result == orv::image::ResultOutOfMemory ? MT_RENDER_OUT_OF_MEMORY
+                                                   : MT_CANVAS_NOT_COMPOSED;
+}
+
+QTransform PreviewPlacement(const Canvas& canvas, orv::image::OVDownsampleFactor factor)
+{
+    const float v = static_cast<float>(orv::image::DownsampleValue(factor));
+    QTransform transform;
+    transform.translate(std::trunc(canvas.CentreX() * v), std::trunc(canvas.CentreY() * v));
+    transform.scale(canvas.Scale(), canvas.Scale());
+    transform.translate(std::trunc(canvas.PositionX() * v), std::trunc(canvas.PositionY() * v));
+    return transform;
+}
+
+QTransform LayerTransform(QTransform placement, const TransformList& transforms,
+    unsigned int sourceWidth, unsigned int sourceHeight, unsigned int canvasWidth,
+    unsigned int canvasHeight, float scale)
+{
+    for (auto it = transforms.Begin(); it != transforms.End(); ++it) {
+        if ((*it)->Type() != TransformationTransform || !(*it)->IsEnabled() || !(*it)->IsActive())
+            continue;
+        const auto& item = static_cast<const TransformationTransformItem&>(**it);
+        // qFuzzyCompare cannot compare with 0, so the zero tests are exact, as Qt's own
+        // identity test of a transform does.
+        if (item.TranslateX() == 0 && item.TranslateY() == 0 && item.Rotation() == 0
+            && qFuzzyCompare(item.ScaleX(), 1.0) && qFuzzyCompare(item.ScaleY(), 1.0))
+            continue;
+        // A translation of 1 moves the layer's centre by half its scaled size plus half the
+        // canvas: the layer then lies just outside the canvas. Mirroring keeps the unit's sign.
+        const float absX = std::fabs(static_cast<float>(item.ScaleX()));
+        const float absY = std::fabs(static_cast<float>(item.ScaleY()));
+        const double unitX = std::trunc(sourceWidth * 0.5 * absX + canvasWidth * scale * 0.5);
+        const double unitY = std::trunc(sourceHeight * 0.5 * absY + canvasHeight * scale * 0.5);
+        placement.translate(item.TranslateX() * unitX, item.TranslateY() * unitY);
+        placement.rotate(item.Rotation(), Qt::ZAxis);
+        placement.scale(item.ScaleX(), item.ScaleY());
+    }
+    placement.translate(-(sourceWidth * 0.5), -(sourceHeight * 0.5));
+    return placement;
+}
+
+MTerr DrawTransformed(
+    const ImagePtr& source, const ImagePtr& destination, const QTransform& transform, bool smooth)
+{
+    auto* from = dynamic_cast<OVImage8*>(source.get());
+    auto* to = dynamic_cast<OVImage8*>(destination.get());
+    if (from == nullptr || to == nullptr)
+        return MT_NO_SOURCE_IMAGE;
+    if (from->Width() == 0 || from->Height() == 0 || to->Width() == 0 || to->Height() == 0)
+        return MT_OK;
+    const QImage layer = WrapPixels(*from);
+    QImage target = WrapPixels(*to);
+    QPainter painter(&target);
+    painter.setTransform(transform);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    painter.drawImage(QPointF(0, 0), layer);
+    painter.end();
+    return MT_OK;
+}
+
+} // namespace mtra::app

@@ -1,0 +1,392 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: MattoraBatch developers
+#include <app/Project.h>
+#include <app/RenderEngine.h>
+
+#include <app/LayerImages.h>
+#include <app/TransformItems.h>
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+namespace mtra::app {
+
+using orv::image::DownsampleFull;
+using orv::image::DownsampleQuarter;
+using orv::image::OVDownsampleFactor;
+
+/// White-box access to the engine's caches, flags and level rules.
+class RenderEngineAccess
+{
+public:
+    explicit RenderEngineAccess(RenderEngine& engine)
+        : e(engine)
+    {
+    }
+
+    int ForegroundLevel(int level, OVDownsampleFactor f)
+    {
+        return e.ValidForegroundLevel(level, f);
+    }
+    int BackgroundLevel(int level, OVDownsampleFactor f)
+    {
+        return e.ValidBackgroundLevel(level, f);
+    }
+    int OverlayLevel(int level, OVDownsampleFactor f) { return e.ValidOverlayLevel(level, f); }
+    bool ForegroundValid(OVDownsampleFactor f, int& level)
+    {
+        return e.IsForegroundLayerValid(f, level);
+    }
+    bool BackgroundValid(OVDownsampleFactor f, int& level)
+    {
+        return e.IsBackgroundLayerValid(f, level);
+    }
+    bool OverlayValid(OVDownsampleFactor f, int& level) { return e.IsOverlayLayerValid(f, level); }
+
+    // What a successful render of every stage of every layer at both factors leaves behind.
+    void MarkAllValid()
+    {
+        for (RenderEngine::Flags* flags : { &e.m_foregroundKeyValid, &e.m_foregroundFilterValid,
+                 &e.m_foregroundTransformValid, &e.m_backgroundFilterValid,
+                 &e.m_backgroundTransformValid, &e.m_overlayTransformValid })
+            flags->full = flags->quarter = true;
+    }
+
+    RenderEngine::Images& BackgroundImage() { return e.m_backgroundImageCache; }
+    RenderEngine::Images& BackgroundFilter() { return e.m_backgroundFilterCache; }
+    RenderEngine::Images& ForegroundImage() { return e.m_foregroundImageCache; }
+    RenderEngine::Images& ForegroundKey() { return e.m_foregroundKeyCache; }
+    RenderEngine::Images& BackgroundWindow() { return e.m_backgroundWindowCache; }
+    RenderEngine::Images& Canvas() { return e.m_canvasCache; }
+
+private:
+    RenderEngine& e;
+};
+
+namespace {
+
+class RenderEngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        MTerr result = MT_XML_INVALID;
+        project = std::make_shared<Project>(result);
+        ASSERT_EQ(result, MT_OK);
+        engine = NewEngine(QRect(0, 0, 64, 48));
+    }
+
+    std::unique_ptr<RenderEngine> NewEngine(const QRect& window, MTerr expected = MT_OK)
+    {
+        MTerr error = MT_XML_INVALID;
+        auto created = std::make_unique<RenderEngine>(
+            project, orv::image::Bits8, orv::image::PixelOrderBGRA, window, error);
+        EXPECT_EQ(error, expected);
+        return created;
+    }
+
+    QString Picture(const char* name, int width, int height, QRgb colour)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(colour);
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(image.save(path));
+        return path;
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<Project> project;
+    std::unique_ptr<RenderEngine> engine;
+};
+
+TEST_F(RenderEngineTest, LayersAreSetBySuccessfulLoadsOnly)
+{
+    for (LayerID layer : { BackgroundLayer, ForegroundLayer, OverlayLayer })
+        EXPECT_FALSE(engine->IsLayerSet(layer));
+    EXPECT_FALSE(engine->IsLayerSet(static_cast<LayerID>(3)));
+    EXPECT_EQ(engine->WindowCacheRect(), QRect(0, 0, 64, 48));
+
+    const QString green = Picture("green.png", 40, 30, qRgb(20, 220, 30));
+    for (LayerID layer : { BackgroundLayer, ForegroundLayer, OverlayLayer }) {
+        EXPECT_EQ(engine->SetLayer(layer, green), MT_OK);
+        EXPECT_TRUE(engine->IsLayerSet(layer));
+    }
+    EXPECT_EQ(engine->SetLayer(static_cast<LayerID>(3), green), MT_INVALID_LAYER);
+
+    // A failed load keeps the flag as it was, whichever that is.
+    EXPECT_EQ(engine->SetLayer(BackgroundLayer, dir.filePath(QStringLiteral("none.png"))),
+        MT_CACHE_NOT_CREATED);
+    EXPECT_TRUE(engine->IsLayerSet(BackgroundLayer));
+    ASSERT_EQ(engine->RemoveLayer(BackgroundLayer), MT_OK);
+    EXPECT_EQ(engine->SetLayer(BackgroundLayer, dir.filePath(QStringLiteral("none.png"))),
+        MT_CACHE_NOT_CREATED);
+    EXPECT_FALSE(engine->IsLayerSet(BackgroundLayer));
+    EXPECT_EQ(engine->RemoveLayer(static_cast<LayerID>(7)), MT_INVALID_LAYER);
+}
+
+TEST_F(RenderEngineTest, FailedLoadLeavesTheLayerAsItWas)
+{
+    RenderEngineAccess access(*engine);
+    ASSERT_EQ(
+        engine->SetLayer(ForegroundLayer, Picture("big.png", 40, 32, qRgb(0, 0, 250))), MT_OK);
+    ASSERT_EQ(project->KeyColor(), orv::image::KeyColorBlue);
+    access.MarkAllValid();
+    const auto image = access.ForegroundImage().full;
+    const auto key = access.ForegroundKey().quarter;
+
+    QFile broken(dir.filePath(QStringLiteral("broken.jpg")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("\xff\xd8\xff truncated");
+    broken.close();
+    EXPECT_EQ(engine->SetLayer(ForegroundLayer, broken.fileName()), MT_CACHE_NOT_CREATED);
+
+    EXPECT_TRUE(engine->IsLayerSet(ForegroundLayer));
+    EXPECT_EQ(access.ForegroundImage().full, image);
+    EXPECT_EQ(access.ForegroundKey().quarter, key);
+    EXPECT_EQ(project->KeyColor(), orv::image::KeyColorBlue);
+    int level = 9;
+    EXPECT_TRUE(access.ForegroundValid(DownsampleFull, level));
+}
+
+TEST_F(RenderEngineTest, LoadingBuildsMatchingCachesAndDetectsTheScreenColour)
+{
+    RenderEngineAccess access(*engine);
+    ASSERT_EQ(engine->SetLayer(BackgroundLayer, Picture("bg.png", 41, 30, qRgb(9, 9, 9))), MT_OK);
+    const auto& image = access.BackgroundImage();
+    const auto& filter = access.BackgroundFilter();
+    EXPECT_EQ(image.full->Width(), 41u);
+    EXPECT_EQ(image.quarter->Width(), 10u); // trunc(41 × 0.25)
+    EXPECT_EQ(image.quarter->Height(), 7u);
+    EXPECT_EQ(filter.full->Width(), 41u);
+    EXPECT_EQ(filter.quarter->Height(), image.quarter->Height());
+
+    ASSERT_EQ(
+        engine->SetLayer(ForegroundLayer, Picture("blue.png", 8, 8, qRgb(10, 30, 240))), MT_OK);
+    EXPECT_EQ(project->KeyColor(), orv::image::KeyColorBlue);
+    ASSERT_EQ(
+        engine->SetLayer(ForegroundLayer, Picture("green.png", 8, 8, qRgb(10, 240, 30))), MT_OK);
+    EXPECT_EQ(project->KeyColor(), orv::image::KeyColorGreen);
+
+    // Removing the background keeps the window caches; loading another file works afterwards.
+    const auto window = access.BackgroundWindow().full;
+    ASSERT_EQ(engine->RemoveLayer(BackgroundLayer), MT_OK);
+    EXPECT_EQ(access.BackgroundImage().full, nullptr);
+    EXPECT_EQ(access.BackgroundWindow().full, window);
+    ASSERT_EQ(engine->SetLayer(BackgroundLayer, Picture("bg2.png", 12, 20, qRgb(1, 2, 3))), MT_OK);
+    EXPECT_EQ(access.BackgroundFilter().full->Height(), 20u);
+}
+
+TEST_F(RenderEngineTest, InvalidateCacheClearsOneStageAtOneFactor)
+{
+    RenderEngineAccess access(*engine);
+    access.MarkAllValid();
+    EXPECT_EQ(engine->InvalidateCache(BackgroundLayer, 1, DownsampleFull), MT_INVALID_LEVEL);
+    EXPECT_EQ(engine->InvalidateCache(OverlayLayer, 2, DownsampleFull), MT_INVALID_LEVEL);
+    EXPECT_EQ(engine->InvalidateCache(ForegroundLayer, 4, DownsampleFull), MT_INVALID_LEVEL);
+    EXPECT_EQ(
+        engine->InvalidateCache(static_cast<LayerID>(5), 3, DownsampleFull), MT_INVALID_LAYER);
+
+    ASSERT_EQ(engine->InvalidateCache(ForegroundLayer, 1, DownsampleQuarter), MT_OK);
+    EXPECT_EQ(access.ForegroundLevel(3, DownsampleQuarter), 1);
+    EXPECT_EQ(access.ForegroundLevel(3, DownsampleFull), 3);
+    EXPECT_EQ(access.ForegroundLevel(1, DownsampleQuarter), 1);
+    int level = 9;
+    EXPECT_FALSE(access.ForegroundValid(DownsampleQuarter, level));
+    EXPECT_EQ(level, 1);
+    level = 9;
+    EXPECT_TRUE(access.ForegroundValid(DownsampleFull, level));
+    EXPECT_EQ(level, 9);
+
+    // Transform stale alone: the validity query reports 3, the level rule only from 4 upwards.
+    ASSERT_EQ(engine->InvalidateCache(BackgroundLayer, 3, DownsampleFull), MT_OK);
+    EXPECT_EQ(access.BackgroundLevel(3, DownsampleFull), 3);
+    EXPECT_EQ(access.BackgroundLevel(4, DownsampleFull), 3);
+    EXPECT_FALSE(access.BackgroundValid(DownsampleFull, level));
+    EXPECT_EQ(level, 3);
+    ASSERT_EQ(engine->InvalidateCache(BackgroundLayer, 2, DownsampleFull), MT_OK);
+    EXPECT_EQ(access.BackgroundLevel(3, DownsampleFull), 2);
+    EXPECT_FALSE(access.BackgroundValid(DownsampleFull, level));
+    EXPECT_EQ(level, 2);
+
+    EXPECT_EQ(access.OverlayLevel(4, DownsampleQuarter), 4);
+    ASSERT_EQ(engine->InvalidateCache(OverlayLayer, 3, DownsampleQuarter), MT_OK);
+    EXPECT_EQ(access.OverlayLevel(3, DownsampleQuarter), 3);
+    EXPECT_EQ(access.OverlayLevel(4, DownsampleQuarter), 3);
+    EXPECT_FALSE(access.OverlayValid(DownsampleQuarter, level));
+
+    // A factor without caches counts as stale everywhere and invalidating it changes nothing.
+    EXPECT_EQ(engine->InvalidateCache(ForegroundLayer, 2, orv::image::DownsampleHalf), MT_OK);
+    EXPECT_EQ(access.ForegroundLevel(4, orv::image::DownsampleHalf), 1);
+}
+
+TEST_F(RenderEngineTest, NewEngineHasEverythingStale)
+{
+    RenderEngineAccess access(*engine);
+    EXPECT_EQ(access.ForegroundLevel(4, DownsampleFull), 1);
+    EXPECT_EQ(access.BackgroundLevel(4, DownsampleQuarter), 2);
+    EXPECT_EQ(access.OverlayLevel(4, DownsampleFull), 3);
+    EXPECT_EQ(access.Canvas().quarter->Width(), 16u);
+    EXPECT_EQ(access.Canvas().quarter->Height(), 12u);
+}
+
+TEST_F(RenderEngineTest, InvertedWindowIsReportedAndTheEngineStaysUsable)
+{
+    auto broken = NewEngine(QRect(QPoint(100, 0), QPoint(10, 50)), MT_CACHE_NOT_CREATED);
+    EXPECT_EQ(broken->SetLayer(OverlayLayer, Picture("o.png", 4, 4, qRgb(1, 1, 1))), MT_OK);
+    EXPECT_TRUE(broken->IsLayerSet(OverlayLayer));
+}
+
+} // namespace
+} // namespace mtra::app
+
+namespace mtra::app {
+namespace {
+
+class RenderEngineRenderTest : public RenderEngineTest
+{
+protected:
+    // The key, filter and composite lists of the current foreground, emptied so that the
+    // layers pass through unchanged.
+    void EmptyForegroundLists()
+    {
+        const auto settings = project->GetForegroundImageList()
+                                  .Get(project->CurrentForegroundPath())
+                                  ->ForegroundSettings();
+        ASSERT_NE(settings, nullptr);
+        settings->Keys().Clear();
+        settings->Filters().Clear();
+        settings->Compositors().Clear();
+        settings->Transforms().Clear();
+        // The canvas centred in the 64 × 48 window at zoom 1.
+        project->GetCanvas().SetDimensions(64, 48);
+        project->GetCanvas().SetCentre(32, 24);
+        project->GetCanvas().SetPosition(0, 0);
+        project->GetCanvas().SetScale(1.0f);
+    }
+};
+
+TEST_F(RenderEngineRenderTest, LayersWithoutImagesAreReported)
+{
+    EXPECT_EQ(engine->RenderLayer(OverlayLayer, 3, DownsampleFull), MT_LAYER_NOT_SET);
+    EXPECT_EQ(engine->RenderLayer(static_cast<LayerID>(4), 3, DownsampleFull), MT_INVALID_LAYER);
+    // Nothing set: the canvas composes to transparent.
+    QImage image;
+    ASSERT_EQ(engine->RenderCanvasImage(DownsampleQuarter, image), MT_OK);
+    EXPECT_EQ(image.size(), QSize(16, 12));
+    EXPECT_EQ(image.pixel(3, 3), 0u);
+}
+
+TEST_F(RenderEngineRenderTest, EmptyKeyListLeavesTheForegroundUnkeyed)
+{
+    EmptyForegroundLists();
+    ASSERT_EQ(
+        engine->SetLayer(ForegroundLayer, Picture("fg.png", 12, 8, qRgb(20, 200, 30))), MT_OK);
+    RenderEngineAccess access(*engine);
+    ASSERT_EQ(engine->RenderLayer(ForegroundLayer, 3, DownsampleFull), MT_OK);
+    const auto* image = dynamic_cast<orv::image::OVImage8*>(access.ForegroundImage().full.get());
+    const auto* key = dynamic_cast<orv::image::OVImage8*>(access.ForegroundKey().full.get());
+    ASSERT_TRUE(image && key);
+    EXPECT_EQ(std::memcmp(image->Buffer(), key->Buffer(), image->BufferByteSize()), 0);
+    int level = 9;
+    EXPECT_TRUE(access.ForegroundValid(DownsampleFull, level));
+    EXPECT_FALSE(access.ForegroundValid(DownsampleQuarter, level));
+}
+
+TEST_F(RenderEngineRenderTest, CanvasNeedsEverySetLayerRendered)
+{
+    EmptyForegroundLists();
+    project->GetForegroundImageList().Get(QString())->BackgroundSettings()->Filters().Clear();
+    ASSERT_EQ(engine->SetLayer(BackgroundLayer, Picture("bg.png", 64, 48, qRgb(200, 0, 0))), MT_OK);
+    QImage image;
+    EXPECT_EQ(engine->RenderCanvasImage(DownsampleQuarter, image), MT_CANVAS_NOT_COMPOSED);
+    EXPECT_EQ(image.size(), QSize(16, 12));
+
+    ASSERT_EQ(engine->RenderLayer(BackgroundLayer, 3, DownsampleQuarter), MT_OK);
+    ASSERT_EQ(engine->RenderCanvasImage(DownsampleQuarter, image), MT_OK);
+    EXPECT_EQ(image.pixel(8, 6), qRgb(200, 0, 0));
+
+    // A disabled background leaves the canvas transparent.
+    project->SetBackgroundImage(std::make_shared<BackgroundImage>(
+        QStringLiteral("bg.png"), dir.filePath(QStringLiteral("bg.png")), false));
+    ASSERT_EQ(engine->RenderCanvasImage(DownsampleQuarter, image), MT_OK);
+    EXPECT_EQ(image.pixel(8, 6), 0u);
+}
+
+TEST_F(RenderEngineRenderTest, ExportCacheSwapFreesAndRestoresThePreview)
+{
+    EmptyForegroundLists();
+    ASSERT_EQ(engine->SetLayer(ForegroundLayer, Picture("fg.png", 64, 48, qRgb(0, 0, 250))), MT_OK);
+    ASSERT_EQ(engine->RenderLayer(ForegroundLayer, 3, DownsampleFull), MT_OK);
+    engine->RemoveCacheBeforeExport();
+    RenderEngineAccess access(*engine);
+    EXPECT_EQ(access.ForegroundKey().full, nullptr);
+    EXPECT_EQ(engine->RenderLayer(ForegroundLayer, 4, DownsampleFull), MT_CACHE_NOT_CREATED);
+    QImage image;
+    EXPECT_EQ(engine->RenderCanvasImage(DownsampleFull, image), MT_CACHE_NOT_CREATED);
+
+    ASSERT_EQ(engine->RestoreCacheAfterExport(), MT_OK);
+    EXPECT_EQ(access.ForegroundLevel(4, DownsampleFull), 1);
+    ASSERT_EQ(engine->RenderLayer(ForegroundLayer, 4, DownsampleFull), MT_OK);
+    ASSERT_EQ(engine->RenderCanvasImage(DownsampleFull, image), MT_OK);
+    EXPECT_EQ(image.pixel(32, 24), qRgb(0, 0, 250));
+}
+
+TEST_F(RenderEngineRenderTest, ExportComposesTheLayersAtCanvasSize)
+{
+    EmptyForegroundLists();
+    project->GetForegroundImageList().Get(QString())->BackgroundSettings()->Filters().Clear();
+    project->GetCanvas().SetDimensions(20, 10);
+    // The preview placement must not move the export.
+    project->GetCanvas().SetCentre(3, 2);
+    project->GetCanvas().SetScale(0.5f);
+    ASSERT_EQ(engine->SetLayer(BackgroundLayer, Picture("bg.png", 20, 10, qRgb(200, 0, 0))), MT_OK);
+    const QString photo = Picture("fg.png", 8, 4, qRgb(0, 0, 250));
+    ASSERT_EQ(engine->SetLayer(ForegroundLayer, photo), MT_OK);
+
+    MTerr error = MT_XML_INVALID;
+    QImage exported = engine->ExportQImage(photo, error);
+    ASSERT_EQ(error, MT_OK);
+    ASSERT_EQ(exported.size(), QSize(20, 10));
+    EXPECT_EQ(exported.pixel(10, 5), qRgb(0, 0, 250)); // the photo, centred
+    EXPECT_EQ(exported.pixel(1, 1), qRgb(200, 0, 0)); // the background around it
+
+    // Moved by one unit to the right, the photo lies just outside the canvas.
+    const auto transforms = project->GetForegroundImageList().Get(photo)->ForegroundSettings();
+    transforms->Transforms().Add(std::make_shared<TransformationTransformItem>(1, 0, 1, 1, 0));
+    exported = engine->ExportQImage(photo, error);
+    ASSERT_EQ(error, MT_OK);
+    for (int x = 0; x < 20; ++x)
+        EXPECT_EQ(exported.pixel(x, 5), qRgb(200, 0, 0)) << x;
+
+    // The photo is read again from its file: a missing file fails the export.
+    exported = engine->ExportQImage(dir.filePath(QStringLiteral("gone.jpg")), error);
+    EXPECT_EQ(error, MT_EXPORT_FOREGROUND_FAILED);
+    EXPECT_TRUE(exported.isNull());
+}
+
+TEST_F(RenderEngineRenderTest, OverlayOnlyExportIsTheOverlayOverTransparency)
+{
+    EmptyForegroundLists();
+    project->GetCanvas().SetDimensions(12, 12);
+    QImage overlay(6, 6, QImage::Format_ARGB32);
+    overlay.fill(qRgba(0, 255, 0, 255));
+    const QString path = dir.filePath(QStringLiteral("overlay.png"));
+    ASSERT_TRUE(overlay.save(path));
+    ASSERT_EQ(engine->SetLayer(OverlayLayer, path), MT_OK);
+
+    MTerr error = MT_XML_INVALID;
+    const QImage exported = engine->ExportQImage(QString(), error);
+    ASSERT_EQ(error, MT_OK);
+    EXPECT_EQ(exported.pixel(6, 6), qRgba(0, 255, 0, 255));
+    EXPECT_EQ(exported.pixel(0, 0), 0u);
+    EXPECT_EQ(exported.pixel(11, 11), 0u);
+}
+
+} // namespace
+} // namespace mtra::app
