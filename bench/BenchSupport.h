@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #pragma once
 
+#include <ovcommon/OVLookupTables.h>
 #include <ovimageengine/OVImage.h>
 
 #include <benchmark/benchmark.h>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -70,6 +72,25 @@ inline void ReportMegapixels(benchmark::State& state, unsigned width, unsigned h
 {
     state.counters["MP/s"] = benchmark::Counter(double(width) * height * 1e-6 * state.iterations(),
         benchmark::Counter::kIsRate);
+}
+
+/// Times one keyer or processor per iteration over the generated 24 MP photo, with the stages
+/// that `add` appends; the benchmark's argument is the worker count.
+template <typename Facade>
+void RunFacadeOnPhoto(benchmark::State& state, const std::function<int(Facade&)>& add)
+{
+    UseWorkers(state);
+    static const auto photo = MakeGreenScreenPhoto();
+    static const auto destination = std::make_shared<orv::image::OVImage8>(
+        photo->Width(), photo->Height(), orv::image::PixelOrderBGRA, false);
+    orv::OVLookupTables tables(true);
+    for (auto _ : state) {
+        Facade facade(photo, destination, tables, orv::image::DownsampleFull);
+        if (add(facade) != 0 || facade.Render() != 0)
+            state.SkipWithError("render failed");
+        benchmark::DoNotOptimize(destination->Buffer());
+    }
+    ReportMegapixels(state, photo->Width(), photo->Height());
 }
 
 } // namespace mtra::bench

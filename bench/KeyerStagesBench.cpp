@@ -16,18 +16,7 @@ namespace {
 // worker count.
 void RunKeyer(benchmark::State& state, const std::function<int(OVImageKeyer&)>& add)
 {
-    UseWorkers(state);
-    static const auto photo = MakeGreenScreenPhoto();
-    static const auto destination
-        = std::make_shared<OVImage8>(photo->Width(), photo->Height(), PixelOrderBGRA, false);
-    orv::OVLookupTables tables(true);
-    for (auto _ : state) {
-        OVImageKeyer keyer(photo, destination, tables, DownsampleFull);
-        if (add(keyer) != 0 || keyer.Render() != 0)
-            state.SkipWithError("render failed");
-        benchmark::DoNotOptimize(destination->Buffer());
-    }
-    ReportMegapixels(state, photo->Width(), photo->Height());
+    RunFacadeOnPhoto<OVImageKeyer>(state, add);
 }
 
 #define MTRA_KEYER_BENCH(name, call)                                                               \

@@ -16,18 +16,7 @@ namespace {
 // the worker count.
 void RunProcessor(benchmark::State& state, const std::function<int(OVImageProcessor&)>& add)
 {
-    UseWorkers(state);
-    static const auto photo = MakeGreenScreenPhoto();
-    static const auto destination
-        = std::make_shared<OVImage8>(photo->Width(), photo->Height(), PixelOrderBGRA, false);
-    orv::OVLookupTables tables(true);
-    for (auto _ : state) {
-        OVImageProcessor processor(photo, destination, tables, DownsampleFull);
-        if (add(processor) != 0 || processor.Render() != 0)
-            state.SkipWithError("render failed");
-        benchmark::DoNotOptimize(destination->Buffer());
-    }
-    ReportMegapixels(state, photo->Width(), photo->Height());
+    RunFacadeOnPhoto<OVImageProcessor>(state, add);
 }
 
 #define MTRA_PROCESSOR_BENCH(name, call)                                                           \
