@@ -41,13 +41,7 @@ struct KeyerStagesTest : ::testing::Test {
     std::vector<std::uint8_t> Key(const std::shared_ptr<OVImage8>& source, const AddStage& add,
         OVDownsampleFactor factor = DownsampleFull, int workers = 3)
     {
-        ScopedCoreCount cores(workers);
-        auto destination = std::make_shared<OVImage8>(
-            source->Width(), source->Height(), source->PixelChannelOrder(), true);
-        OVImageKeyer keyer(source, destination, tables, factor);
-        EXPECT_EQ(add(keyer), 0);
-        EXPECT_EQ(keyer.Render(), 0);
-        return BytesOf(*destination);
+        return mtra::test::RunFacade<OVImageKeyer>(source, add, tables, workers, factor);
     }
 };
 

@@ -51,13 +51,7 @@ struct ProcessorTest : ::testing::Test {
     std::vector<std::uint8_t> Process(const std::shared_ptr<OVImage8>& source, const AddStage& add,
         int workers = 3, OVDownsampleFactor factor = DownsampleFull)
     {
-        ScopedCoreCount cores(workers);
-        auto destination = std::make_shared<OVImage8>(
-            source->Width(), source->Height(), source->PixelChannelOrder(), true);
-        OVImageProcessor processor(source, destination, tables, factor);
-        EXPECT_EQ(add(processor), 0);
-        EXPECT_EQ(processor.Render(), 0);
-        return BytesOf(*destination);
+        return mtra::test::RunFacade<OVImageProcessor>(source, add, tables, workers, factor);
     }
 };
 

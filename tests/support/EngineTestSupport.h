@@ -4,7 +4,10 @@
 
 #include "ScopedCoreCount.h"
 
+#include <ovcommon/OVLookupTables.h>
 #include <ovimageengine/OVImage.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -109,6 +112,22 @@ inline std::shared_ptr<orv::image::OVImage8> AsArgb(const orv::image::OVImage8& 
 inline std::vector<std::uint8_t> BytesOf(const orv::image::OVImage8& image)
 {
     return std::vector<std::uint8_t>(image.Buffer(), image.Buffer() + image.BufferByteSize());
+}
+
+/// Runs a keyer or processor over source with the stages `add` appends, on `workers` workers,
+/// into a zeroed destination; expects every call to succeed and returns the destination's bytes.
+template <typename Facade, typename AddStages>
+std::vector<std::uint8_t> RunFacade(const std::shared_ptr<orv::image::OVImage8>& source,
+    const AddStages& add, orv::OVLookupTables& tables, int workers,
+    orv::image::OVDownsampleFactor factor)
+{
+    ScopedCoreCount cores(workers);
+    auto destination = std::make_shared<orv::image::OVImage8>(
+        source->Width(), source->Height(), source->PixelChannelOrder(), true);
+    Facade facade(source, destination, tables, factor);
+    EXPECT_EQ(add(facade), 0);
+    EXPECT_EQ(facade.Render(), 0);
+    return BytesOf(*destination);
 }
 
 } // namespace mtra::test
