@@ -74,8 +74,8 @@ std::string FirstDifference(
                 || std::abs(qGreen(p) - qGreen(q)) > tolerance
                 || std::abs(qBlue(p) - qBlue(q)) > tolerance) {
                 std::ostringstream out;
-                out << "pixel (" << x << ", " << y << "): expected ARGB " << Argb(p)
-                    << ", actual " << Argb(q);
+                out << "pixel (" << x << ", " << y << "): expected ARGB " << Argb(p) << ", actual "
+                    << Argb(q);
                 return out.str();
             }
         }
@@ -96,8 +96,8 @@ protected:
         MTerr result = MT_XML_INVALID;
         project = std::make_shared<Project>(QStringLiteral("project.mtrabatch"), result);
         ASSERT_EQ(result, MT_OK);
-        engine = std::make_unique<RenderEngine>(project, orv::image::Bits8,
-            orv::image::PixelOrderBGRA, QRect(0, 0, 320, 200), result);
+        engine = std::make_unique<RenderEngine>(
+            project, orv::image::Bits8, orv::image::PixelOrderBGRA, QRect(0, 0, 320, 200), result);
         ASSERT_EQ(result, MT_OK);
     }
     void TearDown() override { QDir::setCurrent(m_previous); }
@@ -143,8 +143,8 @@ TEST_P(GoldenRenderTest, ExportMatchesTheExpectedImage)
         return;
     }
     const QImage expected(expectedPath);
-    ASSERT_FALSE(expected.isNull()) << "missing " << expectedPath.toStdString()
-                                    << "; MTRA_UPDATE_GOLDEN=1 writes it";
+    ASSERT_FALSE(expected.isNull())
+        << "missing " << expectedPath.toStdString() << "; MTRA_UPDATE_GOLDEN=1 writes it";
     const std::string difference = FirstDifference(expected, exported, kTolerance);
     EXPECT_TRUE(difference.empty()) << GetParam() << ": " << difference;
 }
@@ -164,8 +164,8 @@ TEST(GoldenRenderCheck, BlueScreenIsKeyedAsBlue)
     auto project = std::make_shared<Project>(dir + QStringLiteral("/project.mtrabatch"), result);
     ASSERT_EQ(result, MT_OK);
     // No background: what the key leaves is visible as alpha.
-    RenderEngine engine(project, orv::image::Bits8, orv::image::PixelOrderBGRA,
-        QRect(0, 0, 96, 64), result);
+    RenderEngine engine(
+        project, orv::image::Bits8, orv::image::PixelOrderBGRA, QRect(0, 0, 96, 64), result);
     const QString photo = dir + QStringLiteral("/foreground_blue.png");
     ASSERT_EQ(engine.SetLayer(ForegroundLayer, photo), MT_OK);
     EXPECT_EQ(project->KeyColor(), orv::image::KeyColorBlue);
@@ -200,12 +200,13 @@ TEST(GoldenRenderCheck, TaggedPhotosExportUpright)
     ASSERT_EQ(result, MT_OK);
     project->GetCanvas().SetDimensions(1800, 1200);
     project->GetForegroundImageList().DefaultForegroundSettings()->Keys().Clear();
-    RenderEngine engine(project, orv::image::Bits8, orv::image::PixelOrderBGRA,
-        QRect(0, 0, 320, 200), result);
+    RenderEngine engine(
+        project, orv::image::Bits8, orv::image::PixelOrderBGRA, QRect(0, 0, 320, 200), result);
     ASSERT_EQ(result, MT_OK);
 
     auto exportPhoto = [&](const char* name) {
-        const QString path = QStringLiteral(MTRA_TEST_DATA_DIR "/photos/") + QString::fromLatin1(name);
+        const QString path
+            = QStringLiteral(MTRA_TEST_DATA_DIR "/photos/") + QString::fromLatin1(name);
         EXPECT_EQ(engine.SetLayer(ForegroundLayer, path), MT_OK) << name;
         MTerr error = MT_XML_INVALID;
         const QImage exported = engine.ExportQImage(path, error);

@@ -95,7 +95,8 @@ QImage ScreenShot(QRgb screen)
             const int g = (qGreen(s) * a + sg * (255 - a)) / 255;
             const int b = (qBlue(s) * a + sb * (255 - a)) / 255;
             shot.setPixel(x, y,
-                qRgb(Clamp(r + (sr - r) * rim / 255 + n / 2), Clamp(g + (sg - g) * rim / 255 + n / 2),
+                qRgb(Clamp(r + (sr - r) * rim / 255 + n / 2),
+                    Clamp(g + (sg - g) * rim / 255 + n / 2),
                     Clamp(b + (sb - b) * rim / 255 + n / 2)));
         }
     }
