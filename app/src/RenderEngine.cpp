@@ -69,6 +69,16 @@ MTerr CopyWhenNothingToDo(MTerr result, MTerr nothing, const ImagePtr& from, con
                                                                          : MT_STAGE_RENDER_FAILED;
 }
 
+// The same for images that live only during one export: the input itself is the result, so a
+// camera-size copy is saved. The untouched output is released.
+MTerr PassOnWhenNothingToDo(MTerr result, MTerr nothing, const ImagePtr& from, ImagePtr& to)
+{
+    if (result != nothing)
+        return result;
+    to = from;
+    return MT_OK;
+}
+
 const TransformList kNoTransforms;
 const FilterList kNoFilters;
 const KeyList kNoKeys;
@@ -113,7 +123,7 @@ RenderEngine::Images RenderEngine::CreateImageCaches(const QString& path) const
 RenderEngine::ImagePtr RenderEngine::CreateRenderCache(const ImagePtr& like) const
 {
     CheckImplemented();
-    return std::make_shared<orv::image::OVImage8>(like->Width(), like->Height(), m_order, true);
+    return NewImage(like->Width(), like->Height(), m_order);
 }
 
 RenderEngine::ImagePtr RenderEngine::CreateWindowCache(OVDownsampleFactor factor) const
@@ -568,8 +578,9 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
     const unsigned int width = canvas.Width();
     const unsigned int height = canvas.Height();
     auto canvasSized = [&](unsigned char alpha) {
-        ImagePtr image = std::make_shared<orv::image::OVImage8>(width, height, m_order, true);
-        FillImage(0, 0, 0, alpha, image.get());
+        ImagePtr image = NewImage(width, height, m_order);
+        if (alpha != 0) // new images are zero: transparent black already
+            FillImage(0, 0, 0, alpha, image.get());
         return image;
     };
     // Key and filter failures end the export: a half-keyed picture must not be saved as if
@@ -604,15 +615,16 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
             const ImagePtr& source = m_backgroundImageCache.full;
             ImagePtr filtered = CreateRenderCache(source);
             const MTerr filterResult
-                = CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
-                                          *m_tables, DownsampleFull, source, filtered),
+                = PassOnWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
+                                            *m_tables, DownsampleFull, source, filtered),
                     MT_NOTHING_TO_FILTER, source, filtered);
             if (stageFailed(filterResult))
                 return filterResult;
-            ImagePtr placed = canvasSized(255);
-            RenderExportTransforms(
-                filtered, placed, settings ? settings->Transforms() : kNoTransforms);
-            return orv::image::CopyPixels(placed, exported) == orv::image::ResultSuccess
+            // Drawn straight into the export image, which nothing else has touched yet.
+            FillImage(0, 0, 0, 255, exported.get());
+            return RenderExportTransforms(
+                       filtered, exported, settings ? settings->Transforms() : kNoTransforms)
+                    == MT_OK
                 ? MT_OK
                 : MT_EXPORT_BACKGROUND_FAILED;
         });
@@ -634,7 +646,7 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
         error = GuardedRenderStep(MT_CANVAS_NOT_COMPOSED, [&] {
             const auto settings = target->ForegroundSettings();
             ImagePtr keyed = CreateRenderCache(photo);
-            const MTerr keyResult = CopyWhenNothingToDo(
+            const MTerr keyResult = PassOnWhenNothingToDo(
                 KeyStage(settings ? settings->Keys() : kNoKeys, *m_tables, photo, keyed),
                 MT_NOTHING_TO_KEY, photo, keyed);
             if (stageFailed(keyResult))
@@ -642,8 +654,8 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
             photo.reset(); // the decoded photo is no longer needed; free it early
             ImagePtr filtered = CreateRenderCache(keyed);
             const MTerr filterResult
-                = CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
-                                          *m_tables, DownsampleFull, keyed, filtered),
+                = PassOnWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
+                                            *m_tables, DownsampleFull, keyed, filtered),
                     MT_NOTHING_TO_FILTER, keyed, filtered);
             if (stageFailed(filterResult))
                 return filterResult;
