@@ -72,8 +72,7 @@ public:
     /// Renders every stale layer at `factor`, composes them into the canvas cache and hands it
     /// out as `image` (see `CompositeQImage`). On failure `image` is a transparent canvas-sized
     /// picture and the result is 29 (a set and enabled layer whose last render failed or that
-    /// was never rendered, or compositing failed), 39, or
-    /// the failing layer's code.
+    /// was never rendered, or compositing failed), 39, or the failing layer's code.
     MTerr RenderCanvasImage(orv::image::OVDownsampleFactor factor, QImage& image);
     /// `image` becomes an ARGB32 picture over the canvas cache at `factor`, without a copy; it
     /// is valid until the next render at that factor, `RemoveCacheBeforeExport` or the
