@@ -155,6 +155,8 @@ void BM_PreviewAfterFilterChange(benchmark::State& state)
     mtra::bench::UseWorkers(state);
     const Photos& photos = GetPhotos();
     const auto project = DefaultProject();
+    // The canvas anchored in the middle of the screen, as the canvas view does.
+    project->GetCanvas().SetCentre(kWindow.width() / 2, kWindow.height() / 2);
     const auto engine = NewEngine(project);
     if (engine->SetLayer(mtra::app::BackgroundLayer, photos.background) != mtra::app::MT_OK
         || engine->SetLayer(mtra::app::ForegroundLayer, photos.foreground) != mtra::app::MT_OK) {

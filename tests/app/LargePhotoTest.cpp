@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 //
 // A 60-megapixel camera photo (9504 × 6336, above Qt's default decode limit) loads and
-// exports. The JPEG is generated at run time into a temporary folder.
+// exports. The JPEG is generated at run time into a temporary folder. About 2 s and 1 GB in a
+// release build, 10 s under AddressSanitizer, where it runs as well: big buffers are where
+// overruns hide.
 
 #include <app/Project.h>
 #include <app/RenderEngine.h>
@@ -17,14 +19,6 @@
 
 #include <cstdlib>
 #include <memory>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define MTRA_UNDER_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define MTRA_UNDER_SANITIZER 1
-#endif
-#endif
 
 namespace mtra::app {
 namespace {
@@ -59,10 +53,6 @@ QString WriteCameraPhoto(const QTemporaryDir& dir)
 
 TEST(LargePhotoTest, SixtyMegapixelPhotoLoadsAndExports)
 {
-#if defined(MTRA_UNDER_SANITIZER)
-    GTEST_SKIP() << "60 MP photo skipped under sanitizers (minutes per run there); the normal "
-                    "build runs it";
-#endif
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString photo = WriteCameraPhoto(dir);
