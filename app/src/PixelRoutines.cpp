@@ -17,6 +17,9 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
 #endif
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -24,6 +27,61 @@
 namespace mtra::app {
 
 using orv::image::OVImage8;
+
+namespace {
+
+#if defined(__linux__)
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+
+// A mapping of fresh zero pages, trimmed so that its start lies on a huge-page boundary; the
+// image borrows it and the holder unmaps it. The holder base is built before the image.
+struct MappedPixels {
+    explicit MappedPixels(std::size_t bytes)
+        : size(bytes)
+    {
+        const std::size_t mapped = bytes + kHugePage;
+        void* raw
+            = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (raw == MAP_FAILED)
+            throw std::bad_alloc();
+        auto* start = static_cast<unsigned char*>(raw);
+        const std::size_t lead
+            = (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
+        if (lead != 0)
+            munmap(start, lead);
+        const std::size_t tail = mapped - lead - bytes;
+        if (tail != 0)
+            munmap(start + lead + bytes, tail);
+        pixels = start + lead;
+#if defined(MADV_HUGEPAGE)
+        // Only advice: without huge pages the image works the same, a little slower.
+        madvise(pixels, bytes, MADV_HUGEPAGE);
+#endif
+    }
+    ~MappedPixels()
+    {
+        munmap(pixels, size);
+    }
+    MappedPixels(const MappedPixels&) = delete;
+    MappedPixels& operator=(const MappedPixels&) = delete;
+
+    unsigned char* pixels = nullptr;
+    std::size_t size = 0;
+};
+
+class MappedImage8 final : private MappedPixels, public OVImage8
+{
+public:
+    MappedImage8(std::size_t bytes, unsigned int width, unsigned int height,
+        orv::image::OVPixelChannelOrder order)
+        : MappedPixels(bytes)
+        , OVImage8(pixels, width, height, order)
+    {
+    }
+};
+#endif
+
+} // namespace
 
 AbstractImageCache::AbstractImageCache() = default;
 AbstractImageCache::AbstractImageCache(const AbstractImageCache&) = default;
@@ -101,6 +159,20 @@ int ClassifyException(const std::exception& e)
     return orv::image::ResultRuntimeError;
 }
 
+std::shared_ptr<orv::image::OVAbstractImage> NewImage(
+    unsigned int width, unsigned int height, orv::image::OVPixelChannelOrder order)
+{
+    const std::uint64_t bytes = std::uint64_t(width) * height * 4u;
+    if (bytes > std::numeric_limits<std::uint32_t>::max())
+        throw std::bad_alloc();
+#if defined(__linux__)
+    if (bytes >= 2 * kHugePage)
+        return std::make_shared<MappedImage8>(
+            static_cast<std::size_t>(bytes), width, height, order);
+#endif
+    return std::make_shared<OVImage8>(width, height, order, true);
+}
+
 std::shared_ptr<orv::image::OVAbstractImage> CreateWindowImage(const QRect& window,
     orv::image::OVDownsampleFactor factor, orv::image::OVPixelChannelOrder order)
 {
@@ -113,8 +185,7 @@ std::shared_ptr<orv::image::OVAbstractImage> CreateWindowImage(const QRect& wind
     const double largest = std::numeric_limits<unsigned int>::max();
     if (width > largest || height > largest)
         throw std::bad_alloc();
-    return std::make_shared<OVImage8>(
-        static_cast<unsigned int>(width), static_cast<unsigned int>(height), order, true);
+    return NewImage(static_cast<unsigned int>(width), static_cast<unsigned int>(height), order);
 }
 
 } // namespace mtra::app

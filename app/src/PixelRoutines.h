@@ -28,6 +28,14 @@ int FillImage(unsigned char red, unsigned char green, unsigned char blue, unsign
 /// other type (subclasses included) 2.
 int ClassifyException(const std::exception& e);
 
+/// A new owning, zero-filled 8-bit image. Images of several megabytes get fresh pages from the
+/// system, already zero and offered as transparent huge pages: the first touch of a
+/// camera-size buffer in 4 KiB pages costs more page faults than the stage that fills it.
+/// Throws std::bad_alloc when memory runs out or the size does not fit the engine's 32-bit
+/// byte count.
+std::shared_ptr<orv::image::OVAbstractImage> NewImage(
+    unsigned int width, unsigned int height, orv::image::OVPixelChannelOrder order);
+
 /// A zero-filled window-sized image: ceil(v × (right − left + 1)) by ceil(v × (bottom − top
 /// + 1)) pixels for v = `DownsampleValue(factor)`. Throws std::runtime_error "Invalid screen
 /// dimensions" when right < left or bottom < top, std::bad_alloc when memory runs out.

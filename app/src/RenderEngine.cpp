@@ -55,6 +55,14 @@ template <typename Fn> MTerr GuardedRenderStep(MTerr otherwise, Fn&& fn) noexcep
     }
 }
 
+// Runs one key or filter stage. An exception inside it (a worker thread that could not be
+// started, memory running out) is that stage's failure just as a failing result is, so that
+// the caller's clean-up for failed stages runs either way.
+template <typename Fn> MTerr RunStage(Fn&& fn) noexcept
+{
+    return GuardedRenderStep(MT_STAGE_RENDER_FAILED, std::forward<Fn>(fn));
+}
+
 bool IsStageFailure(MTerr result)
 {
     return result == MT_STAGE_RENDER_FAILED || result == MT_RENDER_OUT_OF_MEMORY;
@@ -67,6 +75,16 @@ MTerr CopyWhenNothingToDo(MTerr result, MTerr nothing, const ImagePtr& from, con
         return result;
     return orv::image::CopyPixels(from, to) == orv::image::ResultSuccess ? MT_OK
                                                                          : MT_STAGE_RENDER_FAILED;
+}
+
+// The same for images that live only during one export: the input itself is the result, so a
+// camera-size copy is saved. The untouched output is released.
+MTerr PassOnWhenNothingToDo(MTerr result, MTerr nothing, const ImagePtr& from, ImagePtr& to)
+{
+    if (result != nothing)
+        return result;
+    to = from;
+    return MT_OK;
 }
 
 const TransformList kNoTransforms;
@@ -113,7 +131,7 @@ RenderEngine::Images RenderEngine::CreateImageCaches(const QString& path) const
 RenderEngine::ImagePtr RenderEngine::CreateRenderCache(const ImagePtr& like) const
 {
     CheckImplemented();
-    return std::make_shared<orv::image::OVImage8>(like->Width(), like->Height(), m_order, true);
+    return NewImage(like->Width(), like->Height(), m_order);
 }
 
 RenderEngine::ImagePtr RenderEngine::CreateWindowCache(OVDownsampleFactor factor) const
@@ -384,10 +402,11 @@ MTerr RenderEngine::RenderBackground(int level, OVDownsampleFactor factor)
     level = ValidBackgroundLevel(level, factor);
     return GuardedRenderStep(MT_STAGE_RENDER_FAILED, [&] {
         if (!Flag(m_backgroundFilterResultPresent, factor) || level < 3) {
-            const MTerr filteredResult
-                = CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
-                                          *m_tables, factor, *image, *filtered),
+            const MTerr filteredResult = RunStage([&] {
+                return CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
+                                               *m_tables, factor, *image, *filtered),
                     MT_NOTHING_TO_FILTER, *image, *filtered);
+            });
             if (IsStageFailure(filteredResult)) {
                 FillImage(0, 0, 0, 255, window->get());
                 ClearBoth(m_backgroundFilterValid);
@@ -429,18 +448,21 @@ MTerr RenderEngine::RenderForeground(int level, OVDownsampleFactor factor)
             return code;
         };
         if (level < 2) {
-            const MTerr keyResult = CopyWhenNothingToDo(
-                KeyStage(settings ? settings->Keys() : kNoKeys, *m_tables, *image, *keyed),
-                MT_NOTHING_TO_KEY, *image, *keyed);
+            const MTerr keyResult = RunStage([&] {
+                return CopyWhenNothingToDo(
+                    KeyStage(settings ? settings->Keys() : kNoKeys, *m_tables, *image, *keyed),
+                    MT_NOTHING_TO_KEY, *image, *keyed);
+            });
             if (IsStageFailure(keyResult))
                 return fail(keyResult);
             *m_foregroundKeyValid.At(factor) = true;
         }
         if (level < 3) {
-            const MTerr filterResult
-                = CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
-                                          *m_tables, factor, *keyed, *filtered),
+            const MTerr filterResult = RunStage([&] {
+                return CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
+                                               *m_tables, factor, *keyed, *filtered),
                     MT_NOTHING_TO_FILTER, *keyed, *filtered);
+            });
             if (IsStageFailure(filterResult))
                 return fail(filterResult);
             *m_foregroundFilterValid.At(factor) = true;
@@ -497,8 +519,11 @@ MTerr RenderEngine::RenderCanvasImage(OVDownsampleFactor factor, QImage& image)
     };
     const MTerr composed = GuardedRenderStep(MT_CANVAS_NOT_COMPOSED, [&] {
         FillImage(0, 0, 0, 0, canvas->get());
-        if ((m_foregroundSet && !m_foregroundRendered)
-            || (m_backgroundSet && !m_backgroundRendered))
+        // Only layers that are shown must have been rendered: a background disabled since
+        // it was loaded (a project opened that way) is never rendered, and must not keep the
+        // canvas from being composed.
+        if ((m_foregroundSet && IsForegroundEnabled() && !m_foregroundRendered)
+            || (m_backgroundSet && IsBackgroundEnabled() && !m_backgroundRendered))
             return MT_CANVAS_NOT_COMPOSED;
         orv::image::OVImageCompositor compositor(*canvas, 1.0, *m_tables, factor);
 
@@ -568,8 +593,9 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
     const unsigned int width = canvas.Width();
     const unsigned int height = canvas.Height();
     auto canvasSized = [&](unsigned char alpha) {
-        ImagePtr image = std::make_shared<orv::image::OVImage8>(width, height, m_order, true);
-        FillImage(0, 0, 0, alpha, image.get());
+        ImagePtr image = NewImage(width, height, m_order);
+        if (alpha != 0) // new images are zero: transparent black already
+            FillImage(0, 0, 0, alpha, image.get());
         return image;
     };
     // Key and filter failures end the export: a half-keyed picture must not be saved as if
@@ -603,16 +629,19 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
             const auto settings = target->BackgroundSettings();
             const ImagePtr& source = m_backgroundImageCache.full;
             ImagePtr filtered = CreateRenderCache(source);
-            const MTerr filterResult
-                = CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
-                                          *m_tables, DownsampleFull, source, filtered),
+            const MTerr filterResult = RunStage([&] {
+                return PassOnWhenNothingToDo(
+                    FilterStage(settings ? settings->Filters() : kNoFilters, *m_tables,
+                        DownsampleFull, source, filtered),
                     MT_NOTHING_TO_FILTER, source, filtered);
+            });
             if (stageFailed(filterResult))
                 return filterResult;
-            ImagePtr placed = canvasSized(255);
-            RenderExportTransforms(
-                filtered, placed, settings ? settings->Transforms() : kNoTransforms);
-            return orv::image::CopyPixels(placed, exported) == orv::image::ResultSuccess
+            // Drawn straight into the export image, which nothing else has touched yet.
+            FillImage(0, 0, 0, 255, exported.get());
+            return RenderExportTransforms(
+                       filtered, exported, settings ? settings->Transforms() : kNoTransforms)
+                    == MT_OK
                 ? MT_OK
                 : MT_EXPORT_BACKGROUND_FAILED;
         });
@@ -634,17 +663,21 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
         error = GuardedRenderStep(MT_CANVAS_NOT_COMPOSED, [&] {
             const auto settings = target->ForegroundSettings();
             ImagePtr keyed = CreateRenderCache(photo);
-            const MTerr keyResult = CopyWhenNothingToDo(
-                KeyStage(settings ? settings->Keys() : kNoKeys, *m_tables, photo, keyed),
-                MT_NOTHING_TO_KEY, photo, keyed);
+            const MTerr keyResult = RunStage([&] {
+                return PassOnWhenNothingToDo(
+                    KeyStage(settings ? settings->Keys() : kNoKeys, *m_tables, photo, keyed),
+                    MT_NOTHING_TO_KEY, photo, keyed);
+            });
             if (stageFailed(keyResult))
                 return keyResult;
             photo.reset(); // the decoded photo is no longer needed; free it early
             ImagePtr filtered = CreateRenderCache(keyed);
-            const MTerr filterResult
-                = CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
-                                          *m_tables, DownsampleFull, keyed, filtered),
+            const MTerr filterResult = RunStage([&] {
+                return PassOnWhenNothingToDo(
+                    FilterStage(settings ? settings->Filters() : kNoFilters, *m_tables,
+                        DownsampleFull, keyed, filtered),
                     MT_NOTHING_TO_FILTER, keyed, filtered);
+            });
             if (stageFailed(filterResult))
                 return filterResult;
             keyed.reset();

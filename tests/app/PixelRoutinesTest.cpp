@@ -99,3 +99,24 @@ TEST(PixelRoutinesTest, WindowImagesRefuseInvertedRectangles)
         std::runtime_error);
     static_assert(std::is_polymorphic_v<AbstractImageCache>);
 }
+
+TEST(PixelRoutinesTest, NewImagesAreZeroWhateverTheirSize)
+{
+    // Small images come from the heap, camera-size ones from fresh mappings; both start zero,
+    // are writable to the last byte and report the size and order asked for.
+    for (const unsigned int width : { 3u, 1500u }) {
+        const auto image = NewImage(width, 1000, orv::image::PixelOrderBGRA);
+        auto* pixels = dynamic_cast<OVImage8*>(image.get());
+        ASSERT_NE(pixels, nullptr);
+        EXPECT_EQ(pixels->Width(), width);
+        EXPECT_EQ(pixels->Height(), 1000u);
+        EXPECT_EQ(pixels->PixelChannelOrder(), orv::image::PixelOrderBGRA);
+        const std::vector<unsigned char> zero(pixels->BufferByteSize(), 0);
+        EXPECT_EQ(std::memcmp(pixels->Buffer(), zero.data(), zero.size()), 0) << width;
+        pixels->Buffer()[pixels->BufferByteSize() - 1] = 7;
+        EXPECT_EQ(FillImage(1, 2, 3, 4, image.get()), orv::image::ResultSuccess);
+    }
+    EXPECT_EQ(NewImage(0, 0, orv::image::PixelOrderBGRA)->BufferByteSize(), 0u);
+    // Sizes beyond the engine's 32-bit byte count are refused as out of memory.
+    EXPECT_THROW(NewImage(70000, 70000, orv::image::PixelOrderBGRA), std::bad_alloc);
+}

@@ -3,6 +3,8 @@
 #include <app/Project.h>
 #include <app/RenderEngine.h>
 
+#include "RenderEngineAccess.h"
+
 #include <app/LayerImages.h>
 #include <app/TransformItems.h>
 
@@ -20,54 +22,6 @@ namespace mtra::app {
 using orv::image::DownsampleFull;
 using orv::image::DownsampleQuarter;
 using orv::image::OVDownsampleFactor;
-
-/// White-box access to the engine's caches, flags and level rules.
-class RenderEngineAccess
-{
-public:
-    explicit RenderEngineAccess(RenderEngine& engine)
-        : e(engine)
-    {
-    }
-
-    int ForegroundLevel(int level, OVDownsampleFactor f)
-    {
-        return e.ValidForegroundLevel(level, f);
-    }
-    int BackgroundLevel(int level, OVDownsampleFactor f)
-    {
-        return e.ValidBackgroundLevel(level, f);
-    }
-    int OverlayLevel(int level, OVDownsampleFactor f) { return e.ValidOverlayLevel(level, f); }
-    bool ForegroundValid(OVDownsampleFactor f, int& level)
-    {
-        return e.IsForegroundLayerValid(f, level);
-    }
-    bool BackgroundValid(OVDownsampleFactor f, int& level)
-    {
-        return e.IsBackgroundLayerValid(f, level);
-    }
-    bool OverlayValid(OVDownsampleFactor f, int& level) { return e.IsOverlayLayerValid(f, level); }
-
-    // What a successful render of every stage of every layer at both factors leaves behind.
-    void MarkAllValid()
-    {
-        for (RenderEngine::Flags* flags : { &e.m_foregroundKeyValid, &e.m_foregroundFilterValid,
-                 &e.m_foregroundTransformValid, &e.m_backgroundFilterValid,
-                 &e.m_backgroundTransformValid, &e.m_overlayTransformValid })
-            flags->full = flags->quarter = true;
-    }
-
-    RenderEngine::Images& BackgroundImage() { return e.m_backgroundImageCache; }
-    RenderEngine::Images& BackgroundFilter() { return e.m_backgroundFilterCache; }
-    RenderEngine::Images& ForegroundImage() { return e.m_foregroundImageCache; }
-    RenderEngine::Images& ForegroundKey() { return e.m_foregroundKeyCache; }
-    RenderEngine::Images& BackgroundWindow() { return e.m_backgroundWindowCache; }
-    RenderEngine::Images& Canvas() { return e.m_canvasCache; }
-
-private:
-    RenderEngine& e;
-};
 
 namespace {
 

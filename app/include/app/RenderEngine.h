@@ -65,13 +65,14 @@ public:
     /// runs on every call. 0 also when the layer is disabled (nothing is drawn); 33 when the
     /// layer has no image; 31 unknown layer; 34 when the factor has no caches (not full or
     /// quarter, or between `RemoveCacheBeforeExport` and `RestoreCacheAfterExport`). A failed
-    /// key or filter stage (26, 39) leaves the window cache opaque black and the stage stale
-    /// at both factors, so the next render retries it.
+    /// key or filter stage (26, 39; a failing result or an exception inside the stage alike)
+    /// leaves the window cache opaque black and the stage stale at both factors, so the next
+    /// render retries it.
     MTerr RenderLayer(LayerID layer, int level, orv::image::OVDownsampleFactor factor);
     /// Renders every stale layer at `factor`, composes them into the canvas cache and hands it
     /// out as `image` (see `CompositeQImage`). On failure `image` is a transparent canvas-sized
-    /// picture and the result is 29 (a set layer not rendered, or compositing failed), 39, or
-    /// the failing layer's code.
+    /// picture and the result is 29 (a set and enabled layer whose last render failed or that
+    /// was never rendered, or compositing failed), 39, or the failing layer's code.
     MTerr RenderCanvasImage(orv::image::OVDownsampleFactor factor, QImage& image);
     /// `image` becomes an ARGB32 picture over the canvas cache at `factor`, without a copy; it
     /// is valid until the next render at that factor, `RemoveCacheBeforeExport` or the
