@@ -58,4 +58,10 @@ MTerr Canvas::WriteToXml(QXmlStreamWriter& writer) const
     });
 }
 
+bool IsSupportedCanvasSize(quint64 width, quint64 height)
+{
+    constexpr quint64 kMaxCanvasPixels = 25'000'000;
+    return width > 0 && height > 0 && width * height <= kMaxCanvasPixels;
+}
+
 } // namespace mtra::app

@@ -6,6 +6,8 @@
 
 #include <app/XmlValue.h>
 
+#include <QRegularExpression>
+
 namespace mtra::app {
 
 ExportSettings::ExportSettings(ExportFormat format, int quality, const std::wstring& path,
@@ -52,6 +54,14 @@ MTerr ExportSettings::WriteToXml(QXmlStreamWriter& writer) const
         WriteElementValue(writer, QStringLiteral("selectionCollapsed"), m_selectionCollapsed);
         writer.writeEndElement();
     });
+}
+
+bool IsValidExportAffix(const QString& text)
+{
+    constexpr int kMaxAffixLength = 20;
+    static const QRegularExpression allowed(
+        QStringLiteral("^[\\w\\.\\(\\)\\& \\-]*$"), QRegularExpression::UseUnicodePropertiesOption);
+    return text.size() <= kMaxAffixLength && allowed.match(text).hasMatch();
 }
 
 } // namespace mtra::app

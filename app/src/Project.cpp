@@ -29,25 +29,17 @@ namespace {
 
 const QString kDefaultDocument = QStringLiteral(":/xml/default.xml");
 
-// The largest canvas the program's canvas size section can create.
-constexpr quint64 kMaxCanvasPixels = 25'000'000;
-// The export name editor accepts these characters only; the same check on loading keeps a
-// project file from steering exports out of the chosen folder ("../../x").
-constexpr int kMaxAffixLength = 20;
-
 void CheckCanvas(const Canvas& canvas)
 {
-    const quint64 pixels = quint64(canvas.Width()) * canvas.Height();
-    if (pixels == 0 || pixels > kMaxCanvasPixels)
+    if (!IsSupportedCanvasSize(canvas.Width(), canvas.Height()))
         throw XmlException(MT_XML_INVALID, "Canvas size is invalid");
 }
 
+// The same check on loading as in the export name editor keeps a project file from steering
+// exports out of the chosen folder ("../../x").
 void CheckAffix(const std::wstring& affix, const char* message)
 {
-    static const QRegularExpression allowed(
-        QStringLiteral("^[\\w\\.\\(\\)\\& \\-]*$"), QRegularExpression::UseUnicodePropertiesOption);
-    const QString text = QString::fromStdWString(affix);
-    if (text.size() > kMaxAffixLength || !allowed.match(text).hasMatch())
+    if (!IsValidExportAffix(QString::fromStdWString(affix)))
         throw XmlException(MT_XML_INVALID, message);
 }
 

@@ -92,4 +92,8 @@ private:
     int m_dpi = 1;
 };
 
+/// Whether a canvas of `width` × `height` pixels can be made: 1 to 25,000,000 pixels, the
+/// largest canvas the program's canvas size section creates. Both sides at most 2^32.
+APP_EXPORT bool IsSupportedCanvasSize(quint64 width, quint64 height);
+
 } // namespace mtra::app

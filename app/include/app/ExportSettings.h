@@ -4,6 +4,8 @@
 
 #include <app/AbstractProjectItem.h>
 
+#include <QString>
+
 #include <string>
 
 namespace mtra::app {
@@ -73,5 +75,10 @@ private:
     bool m_codecCollapsed = false;
     bool m_selectionCollapsed = false;
 };
+
+/// Whether `text` may stand before or after the exported file names: at most 20 word
+/// characters, dots, parentheses, ampersands, spaces and hyphens (what the program's prefix
+/// and postfix editors accept), so no export leaves the chosen folder.
+APP_EXPORT bool IsValidExportAffix(const QString& text);
 
 } // namespace mtra::app

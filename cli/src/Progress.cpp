@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: MattoraBatch developers
+#include "Progress.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+namespace mtra::cli {
+
+namespace {
+
+class StreamObserver : public BatchObserver
+{
+public:
+    StreamObserver(std::FILE* stream, bool terminal, bool quiet)
+        : m_stream(stream)
+        , m_terminal(terminal && !quiet)
+        , m_quiet(quiet)
+    {
+    }
+
+    void Started(int total) override
+    {
+        m_total = total;
+        m_timer.start();
+    }
+
+    void FileStarted(int index, const BatchItem& item) override
+    {
+        if (m_terminal)
+            DrawBar(index, QFileInfo(item.source).fileName());
+    }
+
+    void FileDone(
+        int index, const BatchItem& item, FileOutcome outcome, const QString& detail) override
+    {
+        const QString count = QStringLiteral("[%1/%2]").arg(index + 1).arg(m_total);
+        QString line;
+        switch (outcome) {
+        case FileOutcome::Failed:
+            line = QStringLiteral("%1 failed: %2: %3").arg(count, item.source, detail);
+            break;
+        case FileOutcome::Skipped:
+            if (!m_quiet)
+                line = QStringLiteral("%1 skipped %2: %3").arg(count, item.target, detail);
+            break;
+        case FileOutcome::Written:
+            if (!m_quiet && !m_terminal)
+                line = QStringLiteral("%1 wrote %2").arg(count, item.target);
+            break;
+        case FileOutcome::WouldWrite:
+            if (!m_quiet)
+                line = QStringLiteral("%1 would write %2").arg(count, item.target);
+            break;
+        }
+        if (!line.isEmpty()) {
+            ClearBar();
+            Print(line + QLatin1Char('\n'));
+        }
+        if (m_terminal)
+            DrawBar(index + 1, QString());
+    }
+
+    void Finished(int written, int skipped, int failed) override
+    {
+        ClearBar();
+        if (m_quiet)
+            return;
+        Print(QStringLiteral("%1 written, %2 skipped, %3 failed in %4\n")
+                  .arg(written)
+                  .arg(skipped)
+                  .arg(failed)
+                  .arg(FormatDuration(m_timer.elapsed())));
+    }
+
+private:
+    void Print(const QString& text)
+    {
+        std::fputs(text.toLocal8Bit().constData(), m_stream);
+        std::fflush(m_stream);
+    }
+
+    void DrawBar(int done, const QString& current)
+    {
+        constexpr int kWidth = 24;
+        const int filled = m_total > 0 ? done * kWidth / m_total : kWidth;
+        const qint64 elapsed = m_timer.elapsed();
+        const QString remaining
+            = done > 0 ? FormatDuration(elapsed * (m_total - done) / done) : QStringLiteral("?");
+        QString name = current;
+        if (name.size() > 32)
+            name = name.left(29) + QStringLiteral("...");
+        Print(
+            QStringLiteral("\r[%1%2] %3/%4 %5 elapsed, %6 left  %7\x1b[K")
+                .arg(QString(filled, QLatin1Char('#')), QString(kWidth - filled, QLatin1Char('.')))
+                .arg(done)
+                .arg(m_total)
+                .arg(FormatDuration(elapsed), remaining, name));
+        m_barShown = true;
+    }
+
+    void ClearBar()
+    {
+        if (m_barShown)
+            Print(QStringLiteral("\r\x1b[K"));
+        m_barShown = false;
+    }
+
+    std::FILE* m_stream;
+    bool m_terminal;
+    bool m_quiet;
+    bool m_barShown = false;
+    int m_total = 0;
+    QElapsedTimer m_timer;
+};
+
+} // namespace
+
+std::unique_ptr<BatchObserver> MakeObserver(std::FILE* stream, bool terminal, bool quiet)
+{
+    return std::make_unique<StreamObserver>(stream, terminal, quiet);
+}
+
+QString FormatDuration(qint64 milliseconds)
+{
+    const qint64 seconds = (milliseconds + 500) / 1000;
+    if (seconds >= 3600) {
+        return QStringLiteral("%1:%2:%3")
+            .arg(seconds / 3600)
+            .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
+            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    }
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace mtra::cli

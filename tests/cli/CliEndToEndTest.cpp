@@ -1,0 +1,312 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: MattoraBatch developers
+//
+// Runs the built mattora-render on small generated batches and checks what it wrote, what it
+// said and how it exited.
+#include <app/LayerImages.h>
+#include <app/Project.h>
+#include <app/RenderEngine.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include <unistd.h>
+
+namespace mtra::cli {
+namespace {
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+
+struct ProcessResult {
+    int exitCode = -1;
+    QString errors;
+};
+
+// A subject on a screen, with a camera's noise: the key's levels come from the spread of
+// the screen's colours, and a perfectly flat screen has none.
+QImage Photo(QColor screen, QColor subject)
+{
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    image.fill(screen);
+    {
+        QPainter painter(&image);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(subject);
+        painter.drawEllipse(QRect(18, 8, 28, 34));
+    }
+    unsigned state = 99u;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            state = state * 1103515245u + 12345u;
+            const int n = static_cast<int>((state >> 16) % 9) - 4;
+            const QColor c = image.pixelColor(x, y);
+            image.setPixel(x, y,
+                qRgb(std::clamp(c.red() + n, 0, 255), std::clamp(c.green() - n, 0, 255),
+                    std::clamp(c.blue() + n, 0, 255)));
+        }
+    }
+    return image;
+}
+
+class CliEndToEndTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        root = QDir(dir.path());
+        QImage background(kWidth, kHeight, QImage::Format_RGB32);
+        background.fill(QColor(230, 140, 40));
+        ASSERT_TRUE(background.save(Path("bg.png")));
+        ASSERT_TRUE(Photo(QColor(40, 190, 60), QColor(200, 50, 40)).save(Path("good.png")));
+    }
+
+    QString Path(const QString& relative) const { return root.filePath(relative); }
+    QString Path(const char* relative) const { return Path(QString::fromUtf8(relative)); }
+
+    ProcessResult Render(const QStringList& arguments) const
+    {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(QStringLiteral(MTRA_RENDER_EXE), arguments);
+        EXPECT_TRUE(process.waitForFinished(120'000));
+        ProcessResult run;
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.errors = QString::fromLocal8Bit(process.readAllStandardError());
+        return run;
+    }
+
+    // A default project over bg.png with the given photos on its export list, saved as
+    // shoot.mtrabatch; `edit` changes it before it is saved.
+    QString SaveProject(
+        const QStringList& photos, const std::function<void(app::Project&)>& edit = nullptr) const
+    {
+        app::MTerr result = app::MT_XML_INVALID;
+        app::Project project(result);
+        EXPECT_EQ(result, app::MT_OK);
+        project.GetCanvas().SetDimensions(kWidth, kHeight);
+        project.SetBackgroundImage(
+            std::make_shared<app::BackgroundImage>(QStringLiteral("bg"), Path("bg.png"), true));
+        for (const QString& photo : photos) {
+            EXPECT_EQ(
+                project.GetForegroundImageList().Add(std::make_shared<app::ForegroundImage>(
+                    QFileInfo(photo).completeBaseName(), Path(photo), true, false, false, true)),
+                app::MT_OK);
+        }
+        project.GetExportSettings().SetPath(Path("out").toStdWString());
+        if (edit)
+            edit(project);
+        const QString file = Path("shoot.mtrabatch");
+        EXPECT_EQ(
+            project.SaveToXml(file, QStringLiteral("1.0.0020"), QStringLiteral("1.0")), app::MT_OK);
+        return file;
+    }
+
+    QStringList Written(const char* folder = "out") const
+    {
+        return QDir(Path(folder)).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    QTemporaryDir dir;
+    QDir root;
+};
+
+TEST_F(CliEndToEndTest, WritesTheGoodPhotosAndListsEveryFailure)
+{
+    QFile broken(Path("broken.jpg"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("this is not a JPEG");
+    broken.close();
+    const QString project = SaveProject(
+        { QStringLiteral("broken.jpg"), QStringLiteral("good.png"), QStringLiteral("gone.png") });
+
+    const ProcessResult run = Render({ project });
+    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
+    EXPECT_EQ(Written(), QStringList({ QStringLiteral("good.png") }));
+    EXPECT_TRUE(run.errors.contains(Path("broken.jpg"))) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(Path("gone.png"))) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("1 written, 0 skipped, 2 failed")))
+        << run.errors.toStdString();
+
+    const QImage written(Path("out/good.png"));
+    ASSERT_EQ(written.size(), QSize(kWidth, kHeight));
+    // The screen is keyed out to the background; the subject stays.
+    EXPECT_EQ(written.pixel(2, 2), qRgb(230, 140, 40));
+    EXPECT_GT(qRed(written.pixel(32, 25)), 150);
+    EXPECT_LT(qGreen(written.pixel(32, 25)), 120);
+}
+
+TEST_F(CliEndToEndTest, OutputEqualsTheEngineExportEncodedTheSameWay)
+{
+    const QString project = SaveProject({ QStringLiteral("good.png") });
+    const ProcessResult run = Render({ project, QStringLiteral("--format"), QStringLiteral("jpeg"),
+        QStringLiteral("--quality"), QStringLiteral("90"), QStringLiteral("-q") });
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.isEmpty()) << run.errors.toStdString();
+
+    QFile file(Path("out/good.jpg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray fromProgram = file.readAll();
+
+    app::MTerr result = app::MT_XML_INVALID;
+    auto loaded = std::make_shared<app::Project>(project, result);
+    ASSERT_EQ(result, app::MT_OK);
+    app::RenderEngine engine(
+        loaded, orv::image::Bits8, orv::image::PixelOrderBGRA, QRect(0, 0, 320, 240), result);
+    ASSERT_EQ(engine.SetLayer(app::BackgroundLayer, Path("bg.png")), app::MT_OK);
+    ASSERT_EQ(engine.SetLayer(app::ForegroundLayer, Path("good.png")), app::MT_OK);
+    const QImage exported = engine.ExportQImage(Path("good.png"), result);
+    ASSERT_EQ(result, app::MT_OK);
+    QByteArray expected;
+    QBuffer buffer(&expected);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpg");
+    writer.setQuality(90);
+    ASSERT_TRUE(writer.write(exported));
+    EXPECT_EQ(fromProgram, expected);
+}
+
+TEST_F(CliEndToEndTest, NamesTakePrefixPostfixAndNumbersForRepeatedNames)
+{
+    ASSERT_TRUE(root.mkpath(QStringLiteral("day1")));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("day2")));
+    ASSERT_TRUE(QFile::copy(Path("good.png"), Path("day1/shot.png")));
+    ASSERT_TRUE(QFile::copy(Path("good.png"), Path("day2/shot.png")));
+    const ProcessResult run = Render({ QStringLiteral("-b"), Path("bg.png"), QStringLiteral("-o"),
+        Path("out"), QStringLiteral("--prefix"), QStringLiteral("p_"), QStringLiteral("--postfix"),
+        QStringLiteral("_s"), QStringLiteral("--format"), QStringLiteral("tiff"),
+        QStringLiteral("day1"), QStringLiteral("day2") });
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(Written(),
+        QStringList({ QStringLiteral("p_shot (2)_s.tiff"), QStringLiteral("p_shot_s.tiff") }));
+    EXPECT_EQ(QImage(Path("out/p_shot_s.tiff")).size(), QSize(kWidth, kHeight));
+}
+
+TEST_F(CliEndToEndTest, ExistingFilesAreKeptUnlessOverwriteIsGiven)
+{
+    const QString project = SaveProject({ QStringLiteral("good.png") });
+    ASSERT_TRUE(root.mkpath(QStringLiteral("out")));
+    QFile old(Path("out/good.png"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the photographer's earlier export");
+    old.close();
+    auto contents = [&] {
+        QFile file(Path("out/good.png"));
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    };
+
+    for (const QStringList& arguments :
+        { QStringList { project }, QStringList { project, QStringLiteral("--skip-existing") } }) {
+        const ProcessResult run = Render(arguments);
+        EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.contains(QStringLiteral("skipped"))) << run.errors.toStdString();
+        EXPECT_EQ(contents(), QByteArray("the photographer's earlier export"));
+    }
+    const ProcessResult run = Render({ project, QStringLiteral("--overwrite") });
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(QImage(Path("out/good.png")).size(), QSize(kWidth, kHeight));
+    EXPECT_EQ(Written(), QStringList({ QStringLiteral("good.png") })); // no temporary left
+}
+
+TEST_F(CliEndToEndTest, AFolderThatCannotBeWrittenFailsCleanly)
+{
+    const QString project = SaveProject({ QStringLiteral("good.png") });
+    // A regular file where the output folder should be: no user can write into it.
+    QFile blocker(Path("blocked"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const ProcessResult run = Render({ project, QStringLiteral("-o"), Path("blocked") });
+    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("failed"))) << run.errors.toStdString();
+}
+
+TEST_F(CliEndToEndTest, AReadOnlyFolderFailsCleanly)
+{
+    const QString project = SaveProject({ QStringLiteral("good.png") });
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    ASSERT_TRUE(root.mkpath(QStringLiteral("readonly")));
+    ASSERT_TRUE(QFile::setPermissions(
+        Path("readonly"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser));
+    const ProcessResult run = Render({ project, QStringLiteral("-o"), Path("readonly") });
+    QFile::setPermissions(Path("readonly"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
+    EXPECT_TRUE(Written("readonly").isEmpty());
+}
+
+TEST_F(CliEndToEndTest, HostileOrBrokenProjectsAreRefusedWithoutWriting)
+{
+    const QString escaping = SaveProject({ QStringLiteral("good.png") },
+        [](app::Project& project) { project.GetExportSettings().SetPrefix(L"../"); });
+    ProcessResult run = Render({ escaping });
+    EXPECT_EQ(run.exitCode, 2) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("invalid"))) << run.errors.toStdString();
+
+    const QString flat = SaveProject({ QStringLiteral("good.png") },
+        [](app::Project& project) { project.GetCanvas().SetDimensions(0, 0); });
+    run = Render({ flat });
+    EXPECT_EQ(run.exitCode, 2) << run.errors.toStdString();
+
+    // A stored display name is a file name the project chose: one with a path in it is
+    // refused for that photo, not written elsewhere.
+    const QString sneaky = SaveProject({}, [&](app::Project& project) {
+        project.GetForegroundImageList().Add(std::make_shared<app::ForegroundImage>(
+            QStringLiteral("../../escaped"), Path("good.png"), true, false, false, true));
+    });
+    run = Render({ sneaky });
+    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Path("../escaped.png")));
+
+    QFile garbage(Path("garbage.mtrabatch"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("<project><canvas>");
+    garbage.close();
+    run = Render({ Path("garbage.mtrabatch") });
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("well-formed"))) << run.errors.toStdString();
+
+    EXPECT_EQ(Render({ Path("nothing-here.mtrabatch") }).exitCode, 2);
+    EXPECT_EQ(Render({ QStringLiteral("--quality"), QStringLiteral("x") }).exitCode, 2);
+    // Only the photo with a plain name could have made the folder; nothing else is in it.
+    EXPECT_TRUE(Written().isEmpty());
+}
+
+TEST_F(CliEndToEndTest, DryRunListsTargetsAndWritesNothing)
+{
+    const QString project = SaveProject({ QStringLiteral("good.png") });
+    const ProcessResult run = Render({ project, QStringLiteral("--dry-run") });
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("would write ") + Path("out/good.png")))
+        << run.errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Path("out")));
+}
+
+TEST_F(CliEndToEndTest, OnlyTheExportListUnlessAll)
+{
+    const QString project = SaveProject({ QStringLiteral("good.png") }, [&](app::Project& p) {
+        ASSERT_TRUE(QFile::copy(Path("good.png"), Path("later.png")));
+        p.GetForegroundImageList().Add(std::make_shared<app::ForegroundImage>(
+            QStringLiteral("later"), Path("later.png"), true, false, false, false));
+    });
+    ASSERT_EQ(Render({ project }).exitCode, 0);
+    EXPECT_EQ(Written(), QStringList({ QStringLiteral("good.png") }));
+    ASSERT_EQ(Render({ project, QStringLiteral("--all") }).exitCode, 0);
+    EXPECT_EQ(Written(), QStringList({ QStringLiteral("good.png"), QStringLiteral("later.png") }));
+}
+
+} // namespace
+} // namespace mtra::cli
