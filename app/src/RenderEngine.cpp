@@ -16,6 +16,9 @@
 
 #include <ovimageengine/OVImageCompositor.h>
 
+#include <QDateTime>
+#include <QFileInfo>
+
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -185,6 +188,10 @@ MTerr RenderEngine::SetLayer(LayerID layer, const QString& path)
             m_foregroundFilterCache = filter;
             if (m_project)
                 m_project->SetKeyColor(keyColor);
+            const QFileInfo file(path);
+            m_foregroundPath = path;
+            m_foregroundFileSize = file.size();
+            m_foregroundFileTime = file.lastModified().toMSecsSinceEpoch();
             ClearBoth(m_foregroundKeyValid);
             ClearBoth(m_foregroundFilterValid);
             ClearBoth(m_foregroundTransformValid);
@@ -212,6 +219,7 @@ MTerr RenderEngine::RemoveLayer(LayerID layer)
         return MT_OK;
     case ForegroundLayer:
         m_foregroundSet = false;
+        m_foregroundPath.clear();
         m_foregroundImageCache = Images();
         m_foregroundKeyCache = Images();
         m_foregroundFilterCache = Images();
@@ -653,7 +661,15 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
         ImagePtr photo;
         error = GuardedCacheStep([&] {
             CheckImplemented();
-            photo = AdoptImage(ReadPhoto(path), m_order);
+            // The layer's photo was decoded the same way when it was loaded; the stages below
+            // only read it.
+            const QFileInfo file(path);
+            if (!path.isEmpty() && path == m_foregroundPath && m_foregroundImageCache.full
+                && file.size() == m_foregroundFileSize
+                && file.lastModified().toMSecsSinceEpoch() == m_foregroundFileTime)
+                photo = m_foregroundImageCache.full;
+            else
+                photo = AdoptImage(ReadPhoto(path), m_order);
             return MT_OK;
         });
         if (error != MT_OK) {

@@ -342,5 +342,34 @@ TEST_F(RenderEngineRenderTest, OverlayOnlyExportIsTheOverlayOverTransparency)
     EXPECT_EQ(exported.pixel(11, 11), 0u);
 }
 
+// Exporting the photo the foreground layer holds uses the layer's decode: the result must be
+// what a fresh read gives, and a file changed since the layer was loaded is read again.
+TEST_F(RenderEngineRenderTest, ExportOfTheLayerPhotoEqualsAFreshRead)
+{
+    project->GetCanvas().SetDimensions(1800, 1200);
+    const QString sideways = QStringLiteral(MTRA_TEST_DATA_DIR "/photos/Landscape_6.jpg");
+    const QString copy = dir.filePath(QStringLiteral("portrait.jpg"));
+    ASSERT_TRUE(QFile::copy(sideways, copy));
+    MTerr error = MT_XML_INVALID;
+
+    ASSERT_EQ(engine->SetLayer(ForegroundLayer, copy), MT_OK);
+    const QImage fromLayer = engine->ExportQImage(copy, error);
+    ASSERT_EQ(error, MT_OK);
+    ASSERT_EQ(engine->SetLayer(ForegroundLayer, Picture("other.png", 8, 8, qRgb(1, 2, 3))), MT_OK);
+    const QImage fresh = engine->ExportQImage(copy, error);
+    ASSERT_EQ(error, MT_OK);
+    EXPECT_EQ(fromLayer, fresh);
+
+    // Replaced on disk after loading: the export shows the new file.
+    ASSERT_EQ(engine->SetLayer(ForegroundLayer, copy), MT_OK);
+    QImage flat(1800, 1200, QImage::Format_RGB32);
+    flat.fill(qRgb(200, 30, 40));
+    ASSERT_TRUE(flat.save(copy, "JPEG", 95));
+    const QImage replaced = engine->ExportQImage(copy, error);
+    ASSERT_EQ(error, MT_OK);
+    EXPECT_NEAR(qRed(replaced.pixel(900, 600)), 200, 4);
+    EXPECT_NEAR(qGreen(replaced.pixel(900, 600)), 30, 4);
+}
+
 } // namespace
 } // namespace mtra::app

@@ -80,7 +80,9 @@ public:
     /// the factor has no canvas cache.
     void CompositeQImage(orv::image::OVDownsampleFactor factor, QImage& image);
     /// The full-resolution, canvas-sized composite for the foreground image at `path`, with
-    /// that image's settings; the photo is read again from its file, upright. The canvas
+    /// that image's settings; the photo is read from its file, upright (when it is the file of
+    /// the foreground layer, unchanged since it was loaded, the layer's own decode serves
+    /// instead: the same pixels without a second decode). The canvas
     /// position and zoom of the preview play no part. `error` is 0, or 35 the photo did not
     /// load, 36 the background could not be prepared, 26 a key or filter stage failed, 29
     /// compositing failed, 39 out of memory; the image is null whenever `error` is not 0, so
@@ -154,6 +156,10 @@ private:
     orv::image::OVPixelChannelOrder m_order;
     std::unique_ptr<orv::OVLookupTables> m_tables;
     QRect m_windowRect;
+    /// The file the foreground layer was loaded from, as it was then (see `ExportQImage`).
+    QString m_foregroundPath;
+    qint64 m_foregroundFileSize = -1;
+    qint64 m_foregroundFileTime = -1;
 
     Images m_backgroundImageCache;
     Images m_foregroundImageCache;
