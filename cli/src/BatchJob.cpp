@@ -320,11 +320,17 @@ bool RunBatch(const BatchPlan& plan, const RenderOptions& options, BatchObserver
                 return false;
             }
         }
-        // The program's canvas shows one photo of the batch, its current one; the export
-        // needs the foreground layer set to include the photos at all.
-        std::vector<QString> candidates { project.CurrentForegroundPath() };
-        for (const BatchItem& item : plan.items)
-            candidates.push_back(item.source);
+        // The export needs the foreground layer set to include the photos at all; which photo
+        // it holds plays no part in the result. The first one to be written is taken (its
+        // export then reuses the layer's decode), else the project's current one.
+        std::vector<QString> candidates;
+        for (const BatchItem& item : plan.items) {
+            const bool kept
+                = options.existing == ExistingFiles::Skip && QFileInfo::exists(item.target);
+            if (item.problem.isEmpty() && !kept)
+                candidates.push_back(item.source);
+        }
+        candidates.push_back(project.CurrentForegroundPath());
         layerError = app::MT_EXPORT_FOREGROUND_FAILED;
         for (const QString& path : candidates) {
             if (path.isEmpty() || !project.GetForegroundImageList().Find(path)

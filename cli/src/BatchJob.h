@@ -75,8 +75,9 @@ struct RunSummary {
 };
 
 /// Renders and writes every item of `plan` in order, as the program's batch export does: the
-/// background and overlay layers are set once, the foreground layer from the project's current
-/// photo (or the first that loads), then each photo is rendered with its own settings by
+/// background and overlay layers are set once, the foreground layer from the first photo to be
+/// written that loads (else the project's current one), then each photo is rendered with its
+/// own settings by
 /// `RenderEngine::ExportQImage`. One photo failing does not stop the run. False with
 /// `message` only when the layers cannot be set at all (a background or overlay that does
 /// not load): then nothing is written.
