@@ -16,8 +16,10 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <future>
 #include <map>
 #include <set>
+#include <utility>
 
 namespace mtra::cli {
 
@@ -346,23 +348,41 @@ bool RunBatch(const BatchPlan& plan, const RenderOptions& options, BatchObserver
 
     const int total = static_cast<int>(plan.items.size());
     observer.Started(total);
+    auto count = [&](int index, FileOutcome outcome, const QString& detail) {
+        switch (outcome) {
+        case FileOutcome::Written:
+        case FileOutcome::WouldWrite:
+            ++summary.written;
+            break;
+        case FileOutcome::Skipped:
+            ++summary.skipped;
+            break;
+        case FileOutcome::Failed:
+            ++summary.failed;
+            break;
+        }
+        observer.FileDone(index, plan.items[static_cast<std::size_t>(index)], outcome, detail);
+    };
+    // Encoding and writing one picture overlaps the rendering of the next: the encoder is
+    // single-threaded, and so are the engine's decodes, so on two cores the pair keeps both
+    // busy. Outcomes are still reported in order, the written file one picture behind.
+    struct Pending {
+        int index = -1;
+        std::future<QString> failure; // empty once the file is written
+    } pending;
+    auto finishPending = [&] {
+        if (pending.index < 0)
+            return;
+        const QString failure = pending.failure.get();
+        const int index = std::exchange(pending.index, -1);
+        count(index, failure.isEmpty() ? FileOutcome::Written : FileOutcome::Failed, failure);
+    };
     for (int index = 0; index < total; ++index) {
         const BatchItem& item = plan.items[static_cast<std::size_t>(index)];
         observer.FileStarted(index, item);
         auto done = [&](FileOutcome outcome, const QString& detail) {
-            switch (outcome) {
-            case FileOutcome::Written:
-            case FileOutcome::WouldWrite:
-                ++summary.written;
-                break;
-            case FileOutcome::Skipped:
-                ++summary.skipped;
-                break;
-            case FileOutcome::Failed:
-                ++summary.failed;
-                break;
-            }
-            observer.FileDone(index, item, outcome, detail);
+            finishPending();
+            count(index, outcome, detail);
         };
         if (!item.problem.isEmpty()) {
             done(FileOutcome::Failed, item.problem);
@@ -390,16 +410,20 @@ bool RunBatch(const BatchPlan& plan, const RenderOptions& options, BatchObserver
             done(FileOutcome::Failed, DescribeError(error));
             continue;
         }
-        QByteArray bytes;
-        QString failure;
-        const bool encoded = EncodeImage(image, plan.format, bytes, failure);
-        image = QImage(); // the composite's memory goes before the file is written
-        if (!encoded || !WriteWholeFile(item.target, bytes, failure)) {
-            done(FileOutcome::Failed, failure);
-            continue;
-        }
-        done(FileOutcome::Written, QString());
+        finishPending();
+        pending.index = index;
+        pending.failure = std::async(std::launch::async,
+            [image = std::move(image), format = plan.format, target = item.target]() mutable {
+                QByteArray bytes;
+                QString failure;
+                const bool encoded = EncodeImage(image, format, bytes, failure);
+                image = QImage(); // the composite's memory goes before the file is written
+                if (encoded)
+                    WriteWholeFile(target, bytes, failure);
+                return failure;
+            });
     }
+    finishPending();
     observer.Finished(summary.written, summary.skipped, summary.failed);
     return true;
 }

@@ -27,8 +27,9 @@ public:
 
     void FileStarted(int index, const BatchItem& item) override
     {
+        m_current = QFileInfo(item.source).fileName();
         if (m_terminal)
-            DrawBar(index, QFileInfo(item.source).fileName());
+            DrawBar(index, m_current);
     }
 
     void FileDone(
@@ -57,8 +58,9 @@ public:
             ClearBar();
             Print(line + QLatin1Char('\n'));
         }
+        // A file is written while the next one renders: the bar keeps showing that one.
         if (m_terminal)
-            DrawBar(index + 1, QString());
+            DrawBar(index + 1, index + 1 < m_total ? m_current : QString());
     }
 
     void Finished(int written, int skipped, int failed) override
@@ -111,6 +113,7 @@ private:
     bool m_quiet;
     bool m_barShown = false;
     int m_total = 0;
+    QString m_current;
     QElapsedTimer m_timer;
 };
 
