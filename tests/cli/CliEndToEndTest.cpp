@@ -179,6 +179,49 @@ TEST_F(CliEndToEndTest, OutputEqualsTheEngineExportEncodedTheSameWay)
     EXPECT_EQ(fromProgram, expected);
 }
 
+// Each picture is encoded and written while the next one renders: every file must still be
+// the export of its own photo, and the outcomes must be reported in the batch's order.
+TEST_F(CliEndToEndTest, ABatchWritesEachPhotosOwnPictureAndReportsInOrder)
+{
+    ASSERT_TRUE(Photo(QColor(40, 190, 60), QColor(40, 60, 210)).save(Path("c.png")));
+    ASSERT_TRUE(Photo(QColor(40, 190, 60), QColor(230, 220, 40)).save(Path("d.png")));
+    QFile::copy(Path("good.png"), Path("a.png"));
+    QFile broken(Path("b.jpg"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a JPEG either");
+    broken.close();
+    const QString project = SaveProject({ QStringLiteral("a.png"), QStringLiteral("b.jpg"),
+        QStringLiteral("c.png"), QStringLiteral("d.png") });
+    const ProcessResult run = Render({ project });
+    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
+    const QStringList lines = run.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5) << run.errors.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("[1/4] wrote"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("[2/4] failed"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("[3/4] wrote"))) << lines[2].toStdString();
+    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("[4/4] wrote"))) << lines[3].toStdString();
+
+    app::MTerr result = app::MT_XML_INVALID;
+    auto loaded = std::make_shared<app::Project>(project, result);
+    ASSERT_EQ(result, app::MT_OK);
+    app::RenderEngine engine(
+        loaded, orv::image::Bits8, orv::image::PixelOrderBGRA, QRect(0, 0, 320, 240), result);
+    ASSERT_EQ(engine.SetLayer(app::BackgroundLayer, Path("bg.png")), app::MT_OK);
+    ASSERT_EQ(engine.SetLayer(app::ForegroundLayer, Path("a.png")), app::MT_OK);
+    for (const char* name : { "a", "c", "d" }) {
+        const QImage exported
+            = engine.ExportQImage(Path(QStringLiteral("%1.png").arg(QLatin1String(name))), result);
+        ASSERT_EQ(result, app::MT_OK);
+        QByteArray expected;
+        QBuffer buffer(&expected);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(QImageWriter(&buffer, "png").write(exported));
+        QFile file(Path(QStringLiteral("out/%1.png").arg(QLatin1String(name))));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        EXPECT_TRUE(file.readAll() == expected) << name;
+    }
+}
+
 TEST_F(CliEndToEndTest, NamesTakePrefixPostfixAndNumbersForRepeatedNames)
 {
     ASSERT_TRUE(root.mkpath(QStringLiteral("day1")));
