@@ -19,6 +19,7 @@
 #include <future>
 #include <map>
 #include <set>
+#include <system_error>
 #include <utility>
 
 namespace mtra::cli {
@@ -412,16 +413,30 @@ bool RunBatch(const BatchPlan& plan, const RenderOptions& options, BatchObserver
         }
         finishPending();
         pending.index = index;
-        pending.failure = std::async(std::launch::async,
-            [image = std::move(image), format = plan.format, target = item.target]() mutable {
+        // Encodes and writes one composite; the reason of a failure, or empty.
+        auto encodeAndWrite = [format = plan.format, target = item.target](QImage composite) {
+            QString failure;
+            try {
                 QByteArray bytes;
-                QString failure;
-                const bool encoded = EncodeImage(image, format, bytes, failure);
-                image = QImage(); // the composite's memory goes before the file is written
+                const bool encoded = EncodeImage(composite, format, bytes, failure);
+                composite = QImage(); // the composite's memory goes before the file is written
                 if (encoded)
                     WriteWholeFile(target, bytes, failure);
-                return failure;
-            });
+            } catch (const std::bad_alloc&) {
+                failure = QStringLiteral("out of memory while encoding");
+            }
+            return failure;
+        };
+        try {
+            // A shared copy: the image stays whole here should the thread not start.
+            pending.failure = std::async(std::launch::async, encodeAndWrite, image);
+            image = QImage();
+        } catch (const std::system_error&) {
+            // No second thread to be had: this picture is written before the next renders.
+            std::promise<QString> now;
+            now.set_value(encodeAndWrite(std::move(image)));
+            pending.failure = now.get_future();
+        }
     }
     finishPending();
     observer.Finished(summary.written, summary.skipped, summary.failed);
