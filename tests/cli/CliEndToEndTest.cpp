@@ -115,6 +115,29 @@ protected:
         return file;
     }
 
+    // What the program's export gives for `photo` of `project`, encoded as the batch does:
+    // the engine's own export of the photo through an image writer of `format` and `quality`.
+    QByteArray EngineExport(
+        const QString& project, const QString& photo, const char* format, int quality) const
+    {
+        app::MTerr result = app::MT_XML_INVALID;
+        auto loaded = std::make_shared<app::Project>(project, result);
+        EXPECT_EQ(result, app::MT_OK);
+        app::RenderEngine engine(
+            loaded, orv::image::Bits8, orv::image::PixelOrderBGRA, QRect(0, 0, 320, 240), result);
+        EXPECT_EQ(engine.SetLayer(app::BackgroundLayer, Path("bg.png")), app::MT_OK);
+        EXPECT_EQ(engine.SetLayer(app::ForegroundLayer, Path("good.png")), app::MT_OK);
+        const QImage exported = engine.ExportQImage(photo, result);
+        EXPECT_EQ(result, app::MT_OK);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, format);
+        writer.setQuality(quality);
+        EXPECT_TRUE(writer.write(exported));
+        return bytes;
+    }
+
     QStringList Written(const char* folder = "out") const
     {
         return QDir(Path(folder)).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -161,22 +184,7 @@ TEST_F(CliEndToEndTest, OutputEqualsTheEngineExportEncodedTheSameWay)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray fromProgram = file.readAll();
 
-    app::MTerr result = app::MT_XML_INVALID;
-    auto loaded = std::make_shared<app::Project>(project, result);
-    ASSERT_EQ(result, app::MT_OK);
-    app::RenderEngine engine(
-        loaded, orv::image::Bits8, orv::image::PixelOrderBGRA, QRect(0, 0, 320, 240), result);
-    ASSERT_EQ(engine.SetLayer(app::BackgroundLayer, Path("bg.png")), app::MT_OK);
-    ASSERT_EQ(engine.SetLayer(app::ForegroundLayer, Path("good.png")), app::MT_OK);
-    const QImage exported = engine.ExportQImage(Path("good.png"), result);
-    ASSERT_EQ(result, app::MT_OK);
-    QByteArray expected;
-    QBuffer buffer(&expected);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpg");
-    writer.setQuality(90);
-    ASSERT_TRUE(writer.write(exported));
-    EXPECT_EQ(fromProgram, expected);
+    EXPECT_TRUE(fromProgram == EngineExport(project, Path("good.png"), "jpg", 90));
 }
 
 // Each picture is encoded and written while the next one renders: every file must still be
@@ -201,24 +209,13 @@ TEST_F(CliEndToEndTest, ABatchWritesEachPhotosOwnPictureAndReportsInOrder)
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("[3/4] wrote"))) << lines[2].toStdString();
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("[4/4] wrote"))) << lines[3].toStdString();
 
-    app::MTerr result = app::MT_XML_INVALID;
-    auto loaded = std::make_shared<app::Project>(project, result);
-    ASSERT_EQ(result, app::MT_OK);
-    app::RenderEngine engine(
-        loaded, orv::image::Bits8, orv::image::PixelOrderBGRA, QRect(0, 0, 320, 240), result);
-    ASSERT_EQ(engine.SetLayer(app::BackgroundLayer, Path("bg.png")), app::MT_OK);
-    ASSERT_EQ(engine.SetLayer(app::ForegroundLayer, Path("a.png")), app::MT_OK);
     for (const char* name : { "a", "c", "d" }) {
-        const QImage exported
-            = engine.ExportQImage(Path(QStringLiteral("%1.png").arg(QLatin1String(name))), result);
-        ASSERT_EQ(result, app::MT_OK);
-        QByteArray expected;
-        QBuffer buffer(&expected);
-        buffer.open(QIODevice::WriteOnly);
-        ASSERT_TRUE(QImageWriter(&buffer, "png").write(exported));
         QFile file(Path(QStringLiteral("out/%1.png").arg(QLatin1String(name))));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-        EXPECT_TRUE(file.readAll() == expected) << name;
+        EXPECT_TRUE(file.readAll()
+            == EngineExport(
+                project, Path(QStringLiteral("%1.png").arg(QLatin1String(name))), "png", -1))
+            << name;
     }
 }
 
