@@ -348,5 +348,32 @@ TEST_F(CliEndToEndTest, OnlyTheExportListUnlessAll)
     EXPECT_EQ(Written(), QStringList({ QStringLiteral("good.png"), QStringLiteral("later.png") }));
 }
 
+// A project folder moved as a whole keeps working: relative image paths are read from the
+// project's folder, wherever the command runs.
+TEST_F(CliEndToEndTest, RelativeImagePathsAreReadFromTheProjectsFolder)
+{
+    ASSERT_TRUE(root.mkpath(QStringLiteral("shoot")));
+    ASSERT_TRUE(QFile::copy(Path("good.png"), Path("shoot/guest.png")));
+    ASSERT_TRUE(QFile::copy(Path("bg.png"), Path("shoot/beach.png")));
+    app::MTerr result = app::MT_XML_INVALID;
+    app::Project project(result);
+    ASSERT_EQ(result, app::MT_OK);
+    project.GetCanvas().SetDimensions(kWidth, kHeight);
+    project.SetBackgroundImage(std::make_shared<app::BackgroundImage>(
+        QStringLiteral("beach"), QStringLiteral("beach.png"), true));
+    ASSERT_EQ(project.GetForegroundImageList().Add(std::make_shared<app::ForegroundImage>(
+                  QStringLiteral("guest"), QStringLiteral("guest.png"), true, false, false, true)),
+        app::MT_OK);
+    ASSERT_EQ(project.SaveToXml(
+                  Path("shoot/shoot.mtrabatch"), QStringLiteral("1.0.0020"), QStringLiteral("1.0")),
+        app::MT_OK);
+
+    const ProcessResult run = Render({ QStringLiteral("shoot/shoot.mtrabatch"),
+        QStringLiteral("-o"), QStringLiteral("prints") }); // -o relative to where it runs
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(Written("prints"), QStringList({ QStringLiteral("guest.png") }));
+    EXPECT_EQ(QImage(Path("prints/guest.png")).pixel(2, 2), qRgb(230, 140, 40));
+}
+
 } // namespace
 } // namespace mtra::cli
