@@ -657,7 +657,10 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
             return QImage();
     }
 
-    if (m_foregroundSet && IsForegroundEnabled()) {
+    // A photo asked for by path is rendered even when no foreground layer is loaded (the
+    // program unloads it when the current photo goes offline): the other photos of a batch
+    // must not be written without their subject as if that were the result.
+    if ((m_foregroundSet || !path.isEmpty()) && IsForegroundEnabled()) {
         ImagePtr photo;
         error = GuardedCacheStep([&] {
             CheckImplemented();

@@ -294,7 +294,6 @@ bool RunBatch(const BatchPlan& plan, const RenderOptions& options, BatchObserver
     app::Project& project = *plan.project;
 
     std::unique_ptr<app::RenderEngine> engine;
-    app::MTerr layerError = app::MT_OK;
     if (!options.dryRun) {
         // No screen: the preview's window caches stay tiny, and go before the export as the
         // program's export frees them.
@@ -323,9 +322,9 @@ bool RunBatch(const BatchPlan& plan, const RenderOptions& options, BatchObserver
                 return false;
             }
         }
-        // The export needs the foreground layer set to include the photos at all; which photo
-        // it holds plays no part in the result. The first one to be written is taken (its
-        // export then reuses the layer's decode), else the project's current one.
+        // The program's foreground layer holds one photo of the batch; which one plays no part
+        // in the exports. The first one to be written is taken (its export then reuses the
+        // layer's decode), else the project's current one.
         std::vector<QString> candidates;
         for (const BatchItem& item : plan.items) {
             const bool kept
@@ -334,13 +333,10 @@ bool RunBatch(const BatchPlan& plan, const RenderOptions& options, BatchObserver
                 candidates.push_back(item.source);
         }
         candidates.push_back(project.CurrentForegroundPath());
-        layerError = app::MT_EXPORT_FOREGROUND_FAILED;
         for (const QString& path : candidates) {
-            if (path.isEmpty() || !project.GetForegroundImageList().Find(path)
-                || !QFileInfo::exists(path))
-                continue;
-            layerError = engine->SetLayer(app::ForegroundLayer, path);
-            if (layerError == app::MT_OK)
+            if (!path.isEmpty() && project.GetForegroundImageList().Find(path)
+                && QFileInfo::exists(path)
+                && engine->SetLayer(app::ForegroundLayer, path) == app::MT_OK)
                 break;
         }
         engine->RemoveCacheBeforeExport();
@@ -399,10 +395,6 @@ bool RunBatch(const BatchPlan& plan, const RenderOptions& options, BatchObserver
         }
         if (options.dryRun) {
             done(FileOutcome::WouldWrite, QString());
-            continue;
-        }
-        if (layerError != app::MT_OK) {
-            done(FileOutcome::Failed, DescribeError(layerError));
             continue;
         }
         app::MTerr error = app::MT_OK;

@@ -371,5 +371,24 @@ TEST_F(RenderEngineRenderTest, ExportOfTheLayerPhotoEqualsAFreshRead)
     EXPECT_NEAR(qGreen(replaced.pixel(900, 600)), 30, 4);
 }
 
+// The program unloads the foreground layer when its current photo goes offline; exporting
+// the other photos must still render them, and a photo that is missing too must fail.
+TEST_F(RenderEngineRenderTest, ExportRendersTheAskedPhotoWithoutAForegroundLayer)
+{
+    EmptyForegroundLists();
+    project->GetCanvas().SetDimensions(20, 10);
+    ASSERT_EQ(engine->SetLayer(BackgroundLayer, Picture("bg.png", 20, 10, qRgb(200, 0, 0))), MT_OK);
+    const QString photo = Picture("fg.png", 20, 10, qRgb(0, 0, 250));
+    ASSERT_FALSE(engine->IsLayerSet(ForegroundLayer));
+
+    MTerr error = MT_XML_INVALID;
+    const QImage exported = engine->ExportQImage(photo, error);
+    ASSERT_EQ(error, MT_OK);
+    EXPECT_EQ(exported.pixel(10, 5), qRgb(0, 0, 250));
+
+    EXPECT_TRUE(engine->ExportQImage(dir.filePath(QStringLiteral("gone.png")), error).isNull());
+    EXPECT_EQ(error, MT_EXPORT_FOREGROUND_FAILED);
+}
+
 } // namespace
 } // namespace mtra::app

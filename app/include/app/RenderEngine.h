@@ -82,11 +82,12 @@ public:
     /// The full-resolution, canvas-sized composite for the foreground image at `path`, with
     /// that image's settings; the photo is read from its file, upright (when it is the file of
     /// the foreground layer, unchanged since it was loaded, the layer's own decode serves
-    /// instead: the same pixels without a second decode). The canvas
-    /// position and zoom of the preview play no part. `error` is 0, or 35 the photo did not
-    /// load, 36 the background could not be prepared, 26 a key or filter stage failed, 29
-    /// compositing failed, 39 out of memory; the image is null whenever `error` is not 0, so
-    /// a broken picture is never written as a success.
+    /// instead: the same pixels without a second decode). A non-empty `path` is rendered
+    /// whether or not a foreground layer is loaded; an empty one exports background and
+    /// overlay only. The canvas position and zoom of the preview play no part. `error` is 0, or 35
+    /// the photo did not load, 36 the background could not be prepared, 26 a key or filter stage
+    /// failed, 29 compositing failed, 39 out of memory; the image is null whenever `error` is not
+    /// 0, so a broken picture is never written as a success.
     QImage ExportQImage(const QString& path, MTerr& error);
     /// Frees the window and render caches before a batch export; the image caches and the
     /// canvas cache stay.
