@@ -58,14 +58,6 @@ template <typename Fn> MTerr GuardedRenderStep(MTerr otherwise, Fn&& fn) noexcep
     }
 }
 
-// Runs one key or filter stage. An exception inside it (a worker thread that could not be
-// started, memory running out) is that stage's failure just as a failing result is, so that
-// the caller's clean-up for failed stages runs either way.
-template <typename Fn> MTerr RunStage(Fn&& fn) noexcept
-{
-    return GuardedRenderStep(MT_STAGE_RENDER_FAILED, std::forward<Fn>(fn));
-}
-
 bool IsStageFailure(MTerr result)
 {
     return result == MT_STAGE_RENDER_FAILED || result == MT_RENDER_OUT_OF_MEMORY;
@@ -410,11 +402,10 @@ MTerr RenderEngine::RenderBackground(int level, OVDownsampleFactor factor)
     level = ValidBackgroundLevel(level, factor);
     return GuardedRenderStep(MT_STAGE_RENDER_FAILED, [&] {
         if (!Flag(m_backgroundFilterResultPresent, factor) || level < 3) {
-            const MTerr filteredResult = RunStage([&] {
-                return CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
-                                               *m_tables, factor, *image, *filtered),
+            const MTerr filteredResult
+                = CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
+                                          *m_tables, factor, *image, *filtered),
                     MT_NOTHING_TO_FILTER, *image, *filtered);
-            });
             if (IsStageFailure(filteredResult)) {
                 FillImage(0, 0, 0, 255, window->get());
                 ClearBoth(m_backgroundFilterValid);
@@ -456,21 +447,18 @@ MTerr RenderEngine::RenderForeground(int level, OVDownsampleFactor factor)
             return code;
         };
         if (level < 2) {
-            const MTerr keyResult = RunStage([&] {
-                return CopyWhenNothingToDo(
-                    KeyStage(settings ? settings->Keys() : kNoKeys, *m_tables, *image, *keyed),
-                    MT_NOTHING_TO_KEY, *image, *keyed);
-            });
+            const MTerr keyResult = CopyWhenNothingToDo(
+                KeyStage(settings ? settings->Keys() : kNoKeys, *m_tables, *image, *keyed),
+                MT_NOTHING_TO_KEY, *image, *keyed);
             if (IsStageFailure(keyResult))
                 return fail(keyResult);
             *m_foregroundKeyValid.At(factor) = true;
         }
         if (level < 3) {
-            const MTerr filterResult = RunStage([&] {
-                return CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
-                                               *m_tables, factor, *keyed, *filtered),
+            const MTerr filterResult
+                = CopyWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
+                                          *m_tables, factor, *keyed, *filtered),
                     MT_NOTHING_TO_FILTER, *keyed, *filtered);
-            });
             if (IsStageFailure(filterResult))
                 return fail(filterResult);
             *m_foregroundFilterValid.At(factor) = true;
@@ -637,12 +625,10 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
             const auto settings = target->BackgroundSettings();
             const ImagePtr& source = m_backgroundImageCache.full;
             ImagePtr filtered = CreateRenderCache(source);
-            const MTerr filterResult = RunStage([&] {
-                return PassOnWhenNothingToDo(
-                    FilterStage(settings ? settings->Filters() : kNoFilters, *m_tables,
-                        DownsampleFull, source, filtered),
+            const MTerr filterResult
+                = PassOnWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
+                                            *m_tables, DownsampleFull, source, filtered),
                     MT_NOTHING_TO_FILTER, source, filtered);
-            });
             if (stageFailed(filterResult))
                 return filterResult;
             // Drawn straight into the export image, which nothing else has touched yet.
@@ -682,21 +668,17 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
         error = GuardedRenderStep(MT_CANVAS_NOT_COMPOSED, [&] {
             const auto settings = target->ForegroundSettings();
             ImagePtr keyed = CreateRenderCache(photo);
-            const MTerr keyResult = RunStage([&] {
-                return PassOnWhenNothingToDo(
-                    KeyStage(settings ? settings->Keys() : kNoKeys, *m_tables, photo, keyed),
-                    MT_NOTHING_TO_KEY, photo, keyed);
-            });
+            const MTerr keyResult = PassOnWhenNothingToDo(
+                KeyStage(settings ? settings->Keys() : kNoKeys, *m_tables, photo, keyed),
+                MT_NOTHING_TO_KEY, photo, keyed);
             if (stageFailed(keyResult))
                 return keyResult;
             photo.reset(); // the decoded photo is no longer needed; free it early
             ImagePtr filtered = CreateRenderCache(keyed);
-            const MTerr filterResult = RunStage([&] {
-                return PassOnWhenNothingToDo(
-                    FilterStage(settings ? settings->Filters() : kNoFilters, *m_tables,
-                        DownsampleFull, keyed, filtered),
+            const MTerr filterResult
+                = PassOnWhenNothingToDo(FilterStage(settings ? settings->Filters() : kNoFilters,
+                                            *m_tables, DownsampleFull, keyed, filtered),
                     MT_NOTHING_TO_FILTER, keyed, filtered);
-            });
             if (stageFailed(filterResult))
                 return filterResult;
             keyed.reset();

@@ -10,6 +10,7 @@
 #include <ovimageengine/OVImageProcessor.h>
 #include <ovimageengine/OVResultCode.h>
 
+#include "PixelRoutines.h"
 #include "WholePixels.h"
 
 #include <QImage>
@@ -31,6 +32,20 @@ MTerr StageResult(int rendered)
         return MT_OK;
     return rendered == orv::image::ResultOutOfMemory ? MT_RENDER_OUT_OF_MEMORY
                                                      : MT_STAGE_RENDER_FAILED;
+}
+
+// A stage's whole run as a value: an exception inside it (workers that cannot start, for
+// instance in the spill colour's detection, or memory running out) is that stage's failure,
+// like a failing result, so every caller's clean-up for failed stages runs either way.
+template <typename Fn> MTerr GuardedStage(Fn&& run) noexcept
+{
+    try {
+        return run();
+    } catch (const std::exception& e) {
+        return StageResult(ClassifyException(e));
+    } catch (...) {
+        return MT_STAGE_RENDER_FAILED;
+    }
 }
 
 // Checks shared by the key and filter stages; MT_OK when the stage may run.
@@ -74,54 +89,58 @@ orv::image::OVChannel SpillChannelForKeys(const KeyList& keys, const ImagePtr& s
 MTerr KeyStage(const KeyList& keys, orv::OVLookupTables& tables, const ImagePtr& source,
     const ImagePtr& destination)
 {
-    if (const MTerr checked = CheckSource(source))
-        return checked;
-    if (keys.Size() == 0 || keys.EnabledCount() == 0 || keys.ActiveCount() == 0)
-        return MT_NOTHING_TO_KEY;
+    return GuardedStage([&] {
+        if (const MTerr checked = CheckSource(source))
+            return checked;
+        if (keys.Size() == 0 || keys.EnabledCount() == 0 || keys.ActiveCount() == 0)
+            return MT_NOTHING_TO_KEY;
 
-    // The spill channel is not stored with the project, so a spill item still says green on a
-    // blue screen: it would pull the green of the subject and keep the blue fringe.
-    bool hasSpill = false;
-    for (auto it = keys.Begin(); it != keys.End(); ++it)
-        hasSpill = hasSpill || ((*it)->Type() == SpillSuppressionKey && IsApplied(**it));
-    const orv::image::OVChannel spillChannel
-        = hasSpill ? SpillChannelForKeys(keys, source) : orv::image::ChannelGreen;
+        // The spill channel is not stored with the project, so a spill item still says green on a
+        // blue screen: it would pull the green of the subject and keep the blue fringe.
+        bool hasSpill = false;
+        for (auto it = keys.Begin(); it != keys.End(); ++it)
+            hasSpill = hasSpill || ((*it)->Type() == SpillSuppressionKey && IsApplied(**it));
+        const orv::image::OVChannel spillChannel
+            = hasSpill ? SpillChannelForKeys(keys, source) : orv::image::ChannelGreen;
 
-    // Previews at quarter size key at full factor too: the keyer's radii are image-relative.
-    orv::image::OVImageKeyer keyer(source, destination, tables, orv::image::DownsampleFull);
-    for (auto it = keys.Begin(); it != keys.End(); ++it) {
-        if (!IsApplied(**it))
-            continue;
-        if ((*it)->Type() == SpillSuppressionKey) {
-            SpillSuppressionKeyItem spill(static_cast<const SpillSuppressionKeyItem&>(**it));
-            spill.SetChannel(spillChannel);
-            spill.AddToImageKeyer(keyer);
-        } else {
-            (*it)->AddToImageKeyer(keyer);
+        // Previews at quarter size key at full factor too: the keyer's radii are image-relative.
+        orv::image::OVImageKeyer keyer(source, destination, tables, orv::image::DownsampleFull);
+        for (auto it = keys.Begin(); it != keys.End(); ++it) {
+            if (!IsApplied(**it))
+                continue;
+            if ((*it)->Type() == SpillSuppressionKey) {
+                SpillSuppressionKeyItem spill(static_cast<const SpillSuppressionKeyItem&>(**it));
+                spill.SetChannel(spillChannel);
+                spill.AddToImageKeyer(keyer);
+            } else {
+                (*it)->AddToImageKeyer(keyer);
+            }
         }
-    }
-    return StageResult(keyer.Render());
+        return StageResult(keyer.Render());
+    });
 }
 
 MTerr FilterStage(const FilterList& filters, orv::OVLookupTables& tables,
     orv::image::OVDownsampleFactor factor, const ImagePtr& source, const ImagePtr& destination)
 {
-    if (const MTerr checked = CheckSource(source))
-        return checked;
-    if (filters.Size() == 0 || filters.EnabledCount() == 0 || filters.ActiveCount() == 0)
-        return MT_NOTHING_TO_FILTER;
+    return GuardedStage([&] {
+        if (const MTerr checked = CheckSource(source))
+            return checked;
+        if (filters.Size() == 0 || filters.EnabledCount() == 0 || filters.ActiveCount() == 0)
+            return MT_NOTHING_TO_FILTER;
 
-    orv::image::OVImageProcessor processor(source, destination, tables, factor);
-    unsigned int handedOver = 0;
-    for (auto it = filters.Begin(); it != filters.End(); ++it) {
-        if (!IsApplied(**it))
-            continue;
-        (*it)->AddToImageProcessor(processor);
-        ++handedOver;
-    }
-    if (handedOver == 0)
-        return MT_NOTHING_TO_FILTER;
-    return StageResult(processor.Render());
+        orv::image::OVImageProcessor processor(source, destination, tables, factor);
+        unsigned int handedOver = 0;
+        for (auto it = filters.Begin(); it != filters.End(); ++it) {
+            if (!IsApplied(**it))
+                continue;
+            (*it)->AddToImageProcessor(processor);
+            ++handedOver;
+        }
+        if (handedOver == 0)
+            return MT_NOTHING_TO_FILTER;
+        return StageResult(processor.Render());
+    });
 }
 
 MTerr AddForeground(orv::image::OVAbstractImageCompositor& compositor,

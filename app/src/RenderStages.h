@@ -40,12 +40,12 @@ orv::image::OVChannel SpillChannelForKeys(const KeyList& keys, const ImagePtr& s
 /// keyer always runs at full factor. Spill items pull the channel of the screen colour keyed
 /// (`SpillChannelForKeys`), whatever channel they store. Results: 22 no source or no pixels,
 /// 38 not 8-bit, 16 nothing to apply (the caller copies), 0 done, 39 out of memory, 26 any
-/// other failure.
+/// other failure, exceptions included: nothing is thrown.
 MTerr KeyStage(const KeyList& keys, orv::OVLookupTables& tables, const ImagePtr& source,
     const ImagePtr& destination);
 
 /// Filters `source` into `destination` at `factor` with the applied items of `filters`. As
-/// `KeyStage`, with 15 for nothing to apply.
+/// `KeyStage`, with 15 for nothing to apply; nothing is thrown.
 MTerr FilterStage(const FilterList& filters, orv::OVLookupTables& tables,
     orv::image::OVDownsampleFactor factor, const ImagePtr& source, const ImagePtr& destination);
 
