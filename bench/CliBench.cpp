@@ -119,6 +119,24 @@ ChildRun Spawn(const std::vector<std::string>& arguments)
     return run;
 }
 
+// Times one run of `arguments` per iteration and reports the largest peak memory; false (the
+// benchmark skipped) when a run fails.
+bool TimeRuns(benchmark::State& state, const std::vector<std::string>& arguments)
+{
+    double peak = 0;
+    for (auto _ : state) {
+        const ChildRun run = Spawn(arguments);
+        if (run.status != 0) {
+            state.SkipWithError((arguments.front() + " failed").c_str());
+            return false;
+        }
+        state.SetIterationTime(run.seconds);
+        peak = std::max(peak, run.peakMegabytes);
+    }
+    state.counters["peak_MB"] = peak;
+    return true;
+}
+
 void RunRender(benchmark::State& state, const char* project, int photos)
 {
     setenv("OV_CPU_CORE_COUNT", "2", 1);
@@ -127,20 +145,10 @@ void RunRender(benchmark::State& state, const char* project, int photos)
         return;
     }
     const std::string file = Files().Path(QString::fromLatin1(project)).toStdString();
-    double peak = 0;
-    for (auto _ : state) {
-        const ChildRun run = Spawn({ MTRA_RENDER_EXE, file, "--overwrite", "-q" });
-        if (run.status != 0) {
-            state.SkipWithError("mattora-render failed");
-            return;
-        }
-        state.SetIterationTime(run.seconds);
-        peak = std::max(peak, run.peakMegabytes);
-    }
-    state.counters["peak_MB"] = peak;
-    state.counters["s_per_photo"]
-        = benchmark::Counter(double(photos) * state.iterations(),
+    if (TimeRuns(state, { MTRA_RENDER_EXE, file, "--overwrite", "-q" })) {
+        state.counters["s_per_photo"] = benchmark::Counter(double(photos) * state.iterations(),
             benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    }
 }
 
 // One photo, the whole process: start, project, layers, render, encode, write.
@@ -170,17 +178,7 @@ void BM_VipsCopyYardstick(benchmark::State& state)
     }
     const std::string in = Files().Path(QStringLiteral("photo_01.jpg")).toStdString();
     const std::string out = Files().Path(QStringLiteral("vips.jpg")).toStdString() + "[Q=90]";
-    double peak = 0;
-    for (auto _ : state) {
-        const ChildRun run = Spawn({ vips.toStdString(), "copy", in, out });
-        if (run.status != 0) {
-            state.SkipWithError("vips failed");
-            return;
-        }
-        state.SetIterationTime(run.seconds);
-        peak = std::max(peak, run.peakMegabytes);
-    }
-    state.counters["peak_MB"] = peak;
+    TimeRuns(state, { vips.toStdString(), "copy", in, out });
 }
 BENCHMARK(BM_VipsCopyYardstick)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -304,24 +304,21 @@ bool RunBatch(const BatchPlan& plan, const RenderOptions& options, BatchObserver
             message = DescribeError(result);
             return false;
         }
-        const auto background = project.GetBackgroundImage();
-        if (background && !background->Path().isEmpty()) {
-            const app::MTerr set = engine->SetLayer(app::BackgroundLayer, background->Path());
-            if (set != app::MT_OK) {
-                message = QStringLiteral("the background %1 cannot be read: %2")
-                              .arg(background->Path(), DescribeError(set));
-                return false;
-            }
-        }
-        const auto overlay = project.GetOverlayImage();
-        if (overlay && !overlay->Path().isEmpty()) {
-            const app::MTerr set = engine->SetLayer(app::OverlayLayer, overlay->Path());
-            if (set != app::MT_OK) {
-                message = QStringLiteral("the overlay %1 cannot be read: %2")
-                              .arg(overlay->Path(), DescribeError(set));
-                return false;
-            }
-        }
+        // Background and overlay are loaded once; a batch without them would be wrong as a
+        // whole, so nothing is written when either does not load.
+        auto setLayer = [&](app::LayerID layer, const app::AbstractImage* image, const char* what) {
+            if (!image || image->Path().isEmpty())
+                return true;
+            const app::MTerr set = engine->SetLayer(layer, image->Path());
+            if (set == app::MT_OK)
+                return true;
+            message = QStringLiteral("the %1 %2 cannot be read: %3")
+                          .arg(QLatin1String(what), image->Path(), DescribeError(set));
+            return false;
+        };
+        if (!setLayer(app::BackgroundLayer, project.GetBackgroundImage().get(), "background")
+            || !setLayer(app::OverlayLayer, project.GetOverlayImage().get(), "overlay"))
+            return false;
         // The program's foreground layer holds one photo of the batch; which one plays no part
         // in the exports. The first one to be written is taken (its export then reuses the
         // layer's decode), else the project's current one.
