@@ -7,6 +7,7 @@ MTRA_PACKAGES=(
     cmake ninja-build g++ clang-14 libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
+    xvfb xauth fonts-dejavu-core
 )
 
 missing=()
