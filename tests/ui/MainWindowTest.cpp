@@ -222,6 +222,19 @@ TEST_F(MainWindowTest, PrintFollowsTheCanvasOrientation)
     EXPECT_EQ(Script().Texts(),
         QStringList { QStringLiteral("There is currently no foreground image to print.") });
 
+    AddCurrentPhoto(QStringLiteral("subject.png"));
+    for (auto orientation : { app::OrientationPortrait, app::OrientationLandscape }) {
+        Script().Clear();
+        Project().GetCanvas().SetOrientation(orientation);
+        Script().Queue(false); // the print dialog is cancelled: nothing printed
+        m_window->DisplayPrintDialog();
+        ASSERT_EQ(Script().History().size(), 1u);
+        EXPECT_EQ(Script().History()[0].title, QStringLiteral("Print"));
+        EXPECT_EQ(Script().History()[0].text,
+            orientation == app::OrientationPortrait ? QStringLiteral("portrait")
+                                                    : QStringLiteral("landscape"));
+    }
+
     const QImage portrait(300, 400, QImage::Format_ARGB32);
     const QImage landscape(400, 300, QImage::Format_ARGB32);
     for (const QImage* image : { &portrait, &landscape }) {

@@ -4,6 +4,7 @@
 
 #include <QDesktopServices>
 #include <QDialog>
+#include <QPrinter>
 
 namespace mtra::ui::test {
 namespace {
@@ -137,9 +138,13 @@ std::unique_ptr<ProgressReporter> ScriptedDialogs::Progress(QWidget*, const QStr
     return std::make_unique<ScriptedProgress>(m_cancelAfter);
 }
 
-bool ScriptedDialogs::Print(QPrinter&, QWidget*, const QString& title)
+bool ScriptedDialogs::Print(QPrinter& printer, QWidget*, const QString& title)
 {
-    m_history.push_back({ QStringLiteral("print"), title, title, Kind::Information, {} });
+    // The text says how the printer was set up, for tests of the page orientation.
+    const bool portrait = printer.pageLayout().orientation() == QPageLayout::Portrait;
+    m_history.push_back({ QStringLiteral("print"), title,
+        portrait ? QStringLiteral("portrait") : QStringLiteral("landscape"), Kind::Information,
+        {} });
     bool answer = true;
     Next(answer);
     return answer;

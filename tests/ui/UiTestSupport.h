@@ -27,7 +27,7 @@ public:
     struct Shown {
         QString what; ///< "message", "choice", "open", "open-many", "folder", "save", "progress", "print", "dialog"
         QString title;
-        QString text; ///< message text, dialog caption or progress label
+        QString text; ///< message text, dialog caption, progress label, or the printer's orientation
         Kind kind = Kind::Information;
         QStringList buttons; ///< for "choice"
     };
