@@ -111,6 +111,9 @@ template <typename Box> void SetUpSpinBox(Box& box)
     box.setAlignment(Qt::AlignHCenter);
     box.setFixedSize(90, 25);
     box.setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // A typed value counts once it is entered: each keystroke would be a full-resolution
+    // render of a value the user is still typing.
+    box.setKeyboardTracking(false);
 }
 
 } // namespace
