@@ -311,20 +311,33 @@ QImage SectionIcon(const QString& which)
     return image;
 }
 
-/// The toolset's panel; the side against the window edge is square.
+/// The toolset's panel: rounded towards the canvas, square and without an edge line where
+/// it meets the window's side (that column is stretched along the panel's height).
 QImage ToolsetBackground(bool right)
 {
     QImage image = Blank(16, 16);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath panel;
-    panel.addRoundedRect(QRectF(0.5, 0.5, 15, 15), 4.5, 4.5);
-    // Square off the edge that touches the window.
-    panel.addRect(right ? QRectF(8, 0.5, 7.5, 15) : QRectF(0.5, 0.5, 7.5, 15));
-    panel.setFillRule(Qt::WindingFill);
-    p.setPen(QPen(QColor(77, 77, 77), 1));
+    // Drawn for the left side, mirrored for the right.
+    if (right) {
+        p.translate(16, 0);
+        p.scale(-1, 1);
+    }
+    QPainterPath edge;
+    edge.moveTo(0, 0.5);
+    edge.lineTo(11, 0.5);
+    edge.quadTo(15.5, 0.5, 15.5, 5);
+    edge.lineTo(15.5, 11);
+    edge.quadTo(15.5, 15.5, 11, 15.5);
+    edge.lineTo(0, 15.5);
+    QPainterPath fill = edge;
+    fill.closeSubpath();
+    p.setPen(Qt::NoPen);
     p.setBrush(QColor(26, 26, 26, 215));
-    p.drawPath(panel.simplified());
+    p.drawPath(fill);
+    p.setPen(QPen(QColor(77, 77, 77), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(edge);
     return image;
 }
 
