@@ -88,6 +88,23 @@ TEST_F(ControlsTest, SpinSliderDragReportsQuarterThenOneFullAtRelease)
     EXPECT_EQ(slider->value(), updates.back().first);
 }
 
+TEST_F(ControlsTest, LeftPressJumpsToThePointerAlsoUnderTheWindowsStyleSheet)
+{
+    QFile css(QStringLiteral(":CSS/MainWindow.css"));
+    ASSERT_TRUE(css.open(QIODevice::ReadOnly));
+    QWidget window;
+    window.setStyleSheet(QString::fromUtf8(css.readAll()));
+    auto* control = new SpinSlider(0, 0, 100, &window);
+    control->resize(400, 30);
+    window.show();
+    Slider* slider = control->GetSlider();
+    const int y = slider->height() / 2;
+    Drag(slider, { { slider->width() - 10, y } });
+    EXPECT_GT(control->Value(), 90);
+    Drag(slider, { { slider->width() / 2, y } });
+    EXPECT_NEAR(control->Value(), 50, 5);
+}
+
 TEST_F(ControlsTest, SpinSliderTypedValueReportsOnceAtFullResolution)
 {
     SpinSlider control(50, 0, 100);

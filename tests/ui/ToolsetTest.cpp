@@ -6,6 +6,7 @@
 
 #include "MainWindow.h"
 #include "UiFixture.h"
+#include "toolset/ButtonDefault.h"
 #include "toolset/ButtonMultiClick.h"
 #include "toolset/TitleWidget.h"
 #include "toolset/ToolboxDockWidget.h"
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -268,6 +270,23 @@ TEST_F(ToolsetTest, DockReportsFloatingDockedAndResized)
     EXPECT_TRUE(dock->isFloating());
     undock->trigger();
     EXPECT_FALSE(dock->isFloating());
+}
+
+TEST_F(ToolsetTest, ToolboxHelpOpensTheShownSectionsPageAlsoWhenFloating)
+{
+    MainWindow window { QString() };
+    window.Toolset()->Button(app::SectionFilters)->click();
+    ButtonDefault* help = window.Toolbox()->titleBarWidget()->findChild<ButtonDefault*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->text(), QStringLiteral("Help"));
+    UrlRecorder urls;
+    help->click();
+    window.Toolbox()->setFloating(true);
+    window.Toolset()->Button(app::SectionOverlay)->click();
+    help->click();
+    ASSERT_EQ(urls.Opened().size(), 2);
+    EXPECT_EQ(QFileInfo(urls.Opened()[0].toLocalFile()).fileName(), QStringLiteral("filters.htm"));
+    EXPECT_EQ(QFileInfo(urls.Opened()[1].toLocalFile()).fileName(), QStringLiteral("overlay.htm"));
 }
 
 TEST_F(ToolsetTest, PrintButtonAsksTheWindowToPrint)
