@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 
 // Draws the program's own pictures: the splash/About picture, the application icon at the
-// hicolor sizes, the two layer placeholders and the toolset and toolbox art. The PNGs are committed under ui/resources/;
-// run this again (MakeProgramArt <ui/resources>) when the art has to change.
+// hicolor sizes, the two layer placeholders and the toolset and toolbox art. The PNGs are
+// committed under ui/resources/; run this again (MakeProgramArt <ui/resources>) when the art
+// has to change.
 
 #include <QCoreApplication>
 #include <QDir>
