@@ -247,7 +247,6 @@ DoubleSpinDial::DoubleSpinDial(QWidget* parent, double minimum, double maximum, 
     m_dial->setValue(DialValue(defaultValue));
     m_spinBox->setRange(minimum, maximum);
     m_spinBox->setWrapping(true);
-    m_spinBox->setSingleStep(0.5);
     m_spinBox->setValue(defaultValue);
     QHBoxLayout* layout = PairLayout(this);
     layout->addWidget(m_dial);
