@@ -103,6 +103,20 @@ TEST_F(ToolsetTest, ChangePageToTheShownSectionRefreshesNothing)
     EXPECT_EQ(Project().CurrentLayer(), app::ForegroundLayer);
 }
 
+TEST_F(ToolsetTest, UnknownSectionsFallBackToTheFirst)
+{
+    Project().SetCurrentToolset(static_cast<ToolsetSections>(12));
+    MainWindow window { QString() };
+    EXPECT_EQ(window.Toolbox()->ShownSection(), app::SectionCanvasSize);
+    EXPECT_TRUE(window.Toolset()->Button(app::SectionCanvasSize)->isChecked());
+    EXPECT_EQ(Project().CurrentToolset(), app::SectionCanvasSize);
+
+    window.Toolbox()->ChangePage(static_cast<ToolsetSections>(-1));
+    window.Toolbox()->ChangePage(static_cast<ToolsetSections>(8));
+    EXPECT_EQ(window.Toolbox()->ShownSection(), app::SectionCanvasSize);
+    EXPECT_EQ(Project().CurrentToolset(), app::SectionCanvasSize);
+}
+
 TEST_F(ToolsetTest, FilesDraggedInSwitchToImportExceptFromImportAndOverlay)
 {
     ToolsetWidget toolset;

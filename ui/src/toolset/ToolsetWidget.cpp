@@ -211,7 +211,9 @@ void ToolsetWidget::SetupToolset()
     Application& app = *Application::Instance();
     ToolsetSections section = app.GetProject()->CurrentToolset();
     if (m_buttons.count(section) == 0) {
+        // A project file may name a section that does not exist: the first one stands in.
         section = app::SectionCanvasSize;
+        app.GetProject()->SetCurrentToolset(section);
     }
     m_buttons.at(section)->setChecked(true);
     m_currentSection = section;
