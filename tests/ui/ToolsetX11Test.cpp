@@ -122,6 +122,16 @@ TEST_F(ToolsetX11Test, WindowWithTheToolsetOnBothSides)
         } else {
             EXPECT_GT(column.center().x(), area->width() / 2);
         }
+        // Collapsed, the pointer over a button shows its name.
+        ToolsetButton* key = Toolset().Button(app::SectionKey);
+        PointAt(shot.state == app::ToolsetCollapsed ? key->mapToGlobal(key->rect().center())
+                                                    : m_window->mapToGlobal(QPoint(640, 700)));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return Toolset().Tooltip(app::SectionKey)->IsShowingTip()
+                    == (shot.state == app::ToolsetCollapsed);
+            },
+            2000));
         SaveScreenshot(*m_window, QLatin1String(shot.file));
     }
 }
