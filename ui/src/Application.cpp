@@ -270,6 +270,7 @@ void Application::RemoveLayerImage(LayerID layer)
 
 void Application::InvalidateStage(LayerID layer, Stage stage, Factor factor)
 {
+    m_invalidationLog.push_back({ static_cast<int>(layer), stage, factor });
     m_document->Invalidate(layer, stage, factor);
     if (factor == DownsampleFull) {
         m_document->Invalidate(layer, stage, DownsampleQuarter);

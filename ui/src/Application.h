@@ -116,6 +116,9 @@ public:
     bool IsRenderSuspended() const { return m_renderSuspended; }
     const std::vector<RenderRecord>& RenderLog() const { return m_renderLog; }
     void ClearRenderLog() { m_renderLog.clear(); }
+    /// Every `InvalidateStage` call, for tests (`layer` as given).
+    const std::vector<RenderRecord>& InvalidationLog() const { return m_invalidationLog; }
+    void ClearInvalidationLog() { m_invalidationLog.clear(); }
 
     // --- Canvas geometry ------------------------------------------------------------------
 
@@ -234,6 +237,7 @@ private:
     int m_zoomHeight = 0;
     bool m_renderSuspended = false;
     std::vector<RenderRecord> m_renderLog;
+    std::vector<RenderRecord> m_invalidationLog;
 
     std::function<bool()> m_saveAsHandler;
     bool m_ranOutOfMemory = false;

@@ -6,6 +6,8 @@
 #include "ApplicationName.h"
 #include "Dialogs.h"
 #include "SplashScreen.h"
+#include "toolset/ToolboxDockWidget.h"
+#include "toolset/ToolsetWidget.h"
 
 #include <app/ErrorTexts.h>
 #include <app/Project.h>
@@ -22,6 +24,7 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QSettings>
+#include <QVBoxLayout>
 
 namespace mtra::ui {
 
@@ -101,7 +104,29 @@ MainWindow::MainWindow(const QString& projectPath, QWidget* parent)
         qOverload<int, int>(&Application::FocusCanvasRequested));
     connect(&App(), qOverload<>(&Application::FocusCanvasRequested), this,
         &MainWindow::FocusButtonClicked);
+
+    // The toolset over the canvas view.
+    m_toolset = new ToolsetWidget(this);
+    connect(this, &MainWindow::SetToolsetPosition, m_toolset, &ToolsetWidget::SetToolsetPosition);
+    connect(this, &MainWindow::SetToolsetState, m_toolset, &ToolsetWidget::SetToolsetState);
+    connect(this, &MainWindow::UpdateFromProject, m_toolset, &ToolsetWidget::SetupToolset);
+    connect(m_toolset, &ToolsetWidget::MinimiseToolset, this, &MainWindow::SetToolsetStateMenu);
+    connect(this, &MainWindow::FilesDraggedIntoApplication, m_toolset,
+        &ToolsetWidget::SelectImportPage);
+
     LayoutCanvasUI();
+
+    // The toolbox dock beside it.
+    m_toolbox = new ToolboxDockWidget(tr("Toolbox", "Toolbox title"), this);
+    addDockWidget(Qt::RightDockWidgetArea, m_toolbox);
+    connect(this, &MainWindow::UpdateFromProject, m_toolbox, &ToolboxDockWidget::UpdateFromProject);
+    connect(
+        m_toolbox, &ToolboxDockWidget::DockHasBeenResized, this, &MainWindow::DockHasBeenResized);
+    connect(m_toolbox, &ToolboxDockWidget::FilesDraggedIntoApplication, m_toolset,
+        &ToolsetWidget::SelectImportPage);
+    connect(m_toolset, &ToolsetWidget::ActivateToolset, m_toolbox, &ToolboxDockWidget::ChangePage);
+    connect(m_toolset, &ToolsetWidget::ActivatePrintDialog, this, &MainWindow::DisplayPrintDialog);
+    m_undockAction->setChecked(m_toolbox->isFloating());
 
     RestoreWindowSettings();
     m_refreshPending = false;
@@ -467,6 +492,7 @@ void MainWindow::ToolsetState()
 void MainWindow::SetToolsetStateMenu(bool minimised)
 {
     m_collapseAction->setChecked(minimised);
+    App().SetToolsetWidth(m_toolset->ButtonColumnWidth());
     SetCanvasArea(centralWidget()->width(), centralWidget()->height());
     UpdateCanvasArea();
     InvalidateTransforms();
@@ -486,14 +512,18 @@ void MainWindow::FocusButtonClicked()
 
 void MainWindow::LayoutCanvasUI()
 {
-    // The zoom row, the toolset and the navigation row are laid over the canvas view; they
-    // join this layout as they are built.
+    // The zoom row, the toolset and the navigation row are laid over the canvas view.
+    auto* overlay = new QVBoxLayout(centralWidget());
+    overlay->setContentsMargins(0, 0, 0, 0);
+    overlay->setSpacing(0);
+    overlay->addWidget(m_toolset);
+    overlay->addStretch();
     ToolsetPosition();
 }
 
 void MainWindow::DockToolbox()
 {
-    // Floats or docks the toolbox once the dock exists.
+    m_toolbox->setFloating(m_undockAction->isChecked());
 }
 
 void MainWindow::DockHasBeenResized(int state, int width)

@@ -14,6 +14,9 @@ class QPrinter;
 
 namespace mtra::ui {
 
+class ToolboxDockWidget;
+class ToolsetWidget;
+
 /// The program's only top-level window: menus, the project cycle (New, Open, Save, Save As,
 /// Exit with the save prompt), window settings, help, About, printing and the thumbnail cache.
 /// Hosts the canvas view, the toolset and the toolbox dock. Broadcasts `UpdateFromProject()`
@@ -41,6 +44,9 @@ public:
     static void PaintForPrint(QPrinter& printer, const QImage& image);
     /// The help page of a toolset section ("index.html" outside 0 … 7), absolute path.
     static QString HelpPagePath(int section);
+
+    ToolsetWidget* Toolset() const { return m_toolset; }
+    ToolboxDockWidget* Toolbox() const { return m_toolbox; }
 
 signals:
     void SetToolsetPosition(mtra::app::ToolsetPositionID position);
@@ -100,6 +106,8 @@ private:
     void OpenLink(const char* address);
 
     QString m_projectPath;
+    ToolsetWidget* m_toolset = nullptr;
+    ToolboxDockWidget* m_toolbox = nullptr;
     bool m_refreshPending = false;
     int m_startupRefreshes = 0;
     bool m_closing = false;

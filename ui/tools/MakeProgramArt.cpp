@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 
 // Draws the program's own pictures: the splash/About picture, the application icon at the
-// hicolor sizes and the two layer placeholders. The PNGs are committed under ui/resources/;
-// run this again (MakeProgramArt <ui/resources>) when the art has to change.
+// hicolor sizes, the two layer placeholders and the toolset and toolbox art. The PNGs are
+// committed under ui/resources/; run this again (MakeProgramArt <ui/resources>) when the art
+// has to change.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -214,6 +215,263 @@ bool Save(const QImage& image, const QString& path)
     return true;
 }
 
+
+// --- Toolset and toolbox art ---------------------------------------------------------------
+
+const QColor kLine(203, 203, 203);
+const QColor kAccent(72, 200, 110);
+
+QImage Blank(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+QPen LinePen(qreal width, const QColor& colour = kLine)
+{
+    return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+/// A 48 x 48 section icon; `which` names the section.
+QImage SectionIcon(const QString& which)
+{
+    QImage image = Blank(48, 48);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(LinePen(3));
+    p.setBrush(Qt::NoBrush);
+    if (which == QLatin1String("CanvasSize")) {
+        // A canvas with a size arrow along its diagonal.
+        p.drawRect(QRectF(8, 12, 32, 24));
+        p.setPen(LinePen(2.5, kAccent));
+        p.drawLine(QPointF(14, 30), QPointF(34, 18));
+        p.drawPolyline(QPolygonF({ QPointF(27, 17), QPointF(34, 18), QPointF(31, 24) }));
+        p.drawPolyline(QPolygonF({ QPointF(21, 31), QPointF(14, 30), QPointF(17, 24) }));
+    } else if (which == QLatin1String("Import")) {
+        p.drawPolyline(
+            QPolygonF({ QPointF(8, 28), QPointF(8, 40), QPointF(40, 40), QPointF(40, 28) }));
+        p.setPen(LinePen(3, kAccent));
+        p.drawLine(QPointF(24, 6), QPointF(24, 32));
+        p.drawPolyline(QPolygonF({ QPointF(15, 23), QPointF(24, 32), QPointF(33, 23) }));
+    } else if (which == QLatin1String("Key")) {
+        // A green screen with the subject cut out of it.
+        p.setPen(Qt::NoPen);
+        p.setBrush(kScreenGreen);
+        p.drawRoundedRect(QRectF(6, 6, 36, 36), 5, 5);
+        p.setBrush(kLine);
+        p.drawPath(Subject(QRectF(12, 10, 24, 32)));
+    } else if (which == QLatin1String("Filters")) {
+        p.setPen(Qt::NoPen);
+        p.setCompositionMode(QPainter::CompositionMode_Plus);
+        p.setBrush(QColor(200, 40, 40));
+        p.drawEllipse(QPointF(18, 19), 12, 12);
+        p.setBrush(QColor(40, 170, 60));
+        p.drawEllipse(QPointF(30, 19), 12, 12);
+        p.setBrush(QColor(40, 70, 210));
+        p.drawEllipse(QPointF(24, 30), 12, 12);
+    } else if (which == QLatin1String("Position")) {
+        p.drawLine(QPointF(24, 6), QPointF(24, 42));
+        p.drawLine(QPointF(6, 24), QPointF(42, 24));
+        p.setPen(LinePen(3, kAccent));
+        p.drawPolyline(QPolygonF({ QPointF(18, 12), QPointF(24, 6), QPointF(30, 12) }));
+        p.drawPolyline(QPolygonF({ QPointF(18, 36), QPointF(24, 42), QPointF(30, 36) }));
+        p.drawPolyline(QPolygonF({ QPointF(12, 18), QPointF(6, 24), QPointF(12, 30) }));
+        p.drawPolyline(QPolygonF({ QPointF(36, 18), QPointF(42, 24), QPointF(36, 30) }));
+    } else if (which == QLatin1String("Combine")) {
+        p.setBrush(QColor(203, 203, 203, 70));
+        p.drawRoundedRect(QRectF(6, 6, 24, 24), 3, 3);
+        p.setPen(LinePen(3, kAccent));
+        p.setBrush(QColor(72, 200, 110, 90));
+        p.drawRoundedRect(QRectF(18, 18, 24, 24), 3, 3);
+    } else if (which == QLatin1String("Overlay")) {
+        // Three layers of a stack, the top one highlighted.
+        for (int i = 2; i >= 0; --i) {
+            const qreal y = 14 + i * 8;
+            p.setPen(LinePen(2.5, i == 0 ? kAccent : kLine));
+            p.setBrush(i == 0 ? QColor(72, 200, 110, 110) : QColor(40, 40, 40));
+            p.drawPolygon(QPolygonF(
+                { QPointF(24, y - 9), QPointF(42, y), QPointF(24, y + 9), QPointF(6, y) }));
+        }
+    } else if (which == QLatin1String("Export")) {
+        p.drawPolyline(
+            QPolygonF({ QPointF(8, 28), QPointF(8, 40), QPointF(40, 40), QPointF(40, 28) }));
+        p.setPen(LinePen(3, kAccent));
+        p.drawLine(QPointF(24, 32), QPointF(24, 6));
+        p.drawPolyline(QPolygonF({ QPointF(15, 15), QPointF(24, 6), QPointF(33, 15) }));
+    } else if (which == QLatin1String("Print")) {
+        p.drawRect(QRectF(14, 6, 20, 12));
+        p.setBrush(QColor(203, 203, 203, 60));
+        p.drawRoundedRect(QRectF(6, 18, 36, 16), 3, 3);
+        p.setBrush(QColor(40, 40, 40));
+        p.drawRect(QRectF(14, 28, 20, 14));
+        p.setPen(LinePen(2, kAccent));
+        p.drawLine(QPointF(18, 34), QPointF(30, 34));
+        p.drawLine(QPointF(18, 38), QPointF(27, 38));
+    }
+    return image;
+}
+
+/// The toolset's panel: rounded towards the canvas, square and without an edge line where
+/// it meets the window's side (that column is stretched along the panel's height).
+QImage ToolsetBackground(bool right)
+{
+    QImage image = Blank(16, 16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Drawn for the left side, mirrored for the right.
+    if (right) {
+        p.translate(16, 0);
+        p.scale(-1, 1);
+    }
+    QPainterPath edge;
+    edge.moveTo(0, 0.5);
+    edge.lineTo(11, 0.5);
+    edge.quadTo(15.5, 0.5, 15.5, 5);
+    edge.lineTo(15.5, 11);
+    edge.quadTo(15.5, 15.5, 11, 15.5);
+    edge.lineTo(0, 15.5);
+    QPainterPath fill = edge;
+    fill.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(26, 26, 26, 215));
+    p.drawPath(fill);
+    p.setPen(QPen(QColor(77, 77, 77), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(edge);
+    return image;
+}
+
+/// An arrow in a 16 x 16 square: `direction` 0 left, 1 right, 2 up, 3 down.
+QImage Arrow(int direction, const QColor& colour = kLine)
+{
+    QImage image = Blank(16, 16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    QPolygonF shape;
+    switch (direction) {
+    case 0:
+        shape = QPolygonF({ QPointF(11, 3), QPointF(4, 8), QPointF(11, 13) });
+        break;
+    case 1:
+        shape = QPolygonF({ QPointF(5, 3), QPointF(12, 8), QPointF(5, 13) });
+        break;
+    case 2:
+        shape = QPolygonF({ QPointF(3, 11), QPointF(8, 4), QPointF(13, 11) });
+        break;
+    default:
+        shape = QPolygonF({ QPointF(3, 5), QPointF(8, 12), QPointF(13, 5) });
+        break;
+    }
+    p.drawPolygon(shape);
+    return image;
+}
+
+/// A title bar of a toolbox group: rounded top corners, and all four when collapsed.
+QImage FilterTitle(bool collapsed)
+{
+    QImage image = Blank(32, 25);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient shade(0, 0, 0, 25);
+    shade.setColorAt(0, QColor(77, 77, 77));
+    shade.setColorAt(0.5, QColor(58, 58, 58));
+    shade.setColorAt(1, QColor(46, 46, 46));
+    QPainterPath bar;
+    bar.addRoundedRect(QRectF(0.5, 0.5, 31, 24), 4, 4);
+    if (!collapsed) {
+        bar.addRect(QRectF(0.5, 12, 31, 12.5));
+        bar.setFillRule(Qt::WindingFill);
+    }
+    p.setPen(QPen(QColor(90, 90, 90), 1));
+    p.setBrush(shade);
+    p.drawPath(bar.simplified());
+    return image;
+}
+
+/// The ordinary button: `state` 0 normal, 1 under the pointer, 2 pressed.
+QImage DefaultButton(int state)
+{
+    QImage image = Blank(32, 27);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient shade(0, 0, 0, 27);
+    const int lift = state == 1 ? 14 : 0;
+    if (state == 2) {
+        shade.setColorAt(0, QColor(30, 30, 30));
+        shade.setColorAt(1, QColor(52, 52, 52));
+    } else {
+        shade.setColorAt(0, QColor(82 + lift, 82 + lift, 82 + lift));
+        shade.setColorAt(1, QColor(50 + lift, 50 + lift, 50 + lift));
+    }
+    p.setPen(QPen(state == 1 ? QColor(120, 120, 120) : QColor(20, 20, 20), 1));
+    p.setBrush(shade);
+    p.drawRoundedRect(QRectF(0.5, 0.5, 31, 26), 4, 4);
+    return image;
+}
+
+QImage HelpIcon()
+{
+    QImage image = Blank(16, 16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(70, 130, 200));
+    p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
+    return image;
+}
+
+/// The dock's float button: a window with an arrow leaving it.
+QImage RipoffIcon()
+{
+    QImage image = Blank(16, 16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(LinePen(1.5));
+    p.drawRect(QRectF(1.5, 4.5, 10, 10));
+    p.setPen(LinePen(1.8, kAccent));
+    p.drawLine(QPointF(7, 9), QPointF(14, 2));
+    p.drawPolyline(QPolygonF({ QPointF(9, 2), QPointF(14, 2), QPointF(14, 7) }));
+    return image;
+}
+
+bool SaveToolsetArt(const QDir& dir)
+{
+    dir.mkpath(QStringLiteral("toolset"));
+    auto path
+        = [&](const QString& name) { return dir.filePath(QStringLiteral("toolset/") + name); };
+    bool ok = true;
+    for (const char* section : { "CanvasSize", "Import", "Key", "Filters", "Position", "Combine",
+             "Overlay", "Export", "Print" }) {
+        const QString name = QLatin1String(section);
+        ok = Save(SectionIcon(name), path(QStringLiteral("Section%1.png").arg(name))) && ok;
+    }
+    ok = Save(ToolsetBackground(false), path(QStringLiteral("ToolsetBackgroundLeft.png"))) && ok;
+    ok = Save(ToolsetBackground(true), path(QStringLiteral("ToolsetBackgroundRight.png"))) && ok;
+    // The slide button points the way the toolset will move.
+    ok = Save(Arrow(0), path(QStringLiteral("ToolsetExpanded.png"))) && ok;
+    ok = Save(Arrow(1), path(QStringLiteral("ToolsetCollapsed.png"))) && ok;
+    ok = Save(FilterTitle(false), path(QStringLiteral("FilterTitle.png"))) && ok;
+    ok = Save(FilterTitle(true), path(QStringLiteral("FilterTitleCollapsed.png"))) && ok;
+    ok = Save(DefaultButton(0), path(QStringLiteral("ButtonDefault.png"))) && ok;
+    ok = Save(DefaultButton(1), path(QStringLiteral("ButtonOver.png"))) && ok;
+    ok = Save(DefaultButton(2), path(QStringLiteral("ButtonDown.png"))) && ok;
+    ok = Save(Arrow(1), path(QStringLiteral("Collapsed.png"))) && ok;
+    ok = Save(Arrow(3), path(QStringLiteral("Expanded.png"))) && ok;
+    ok = Save(Arrow(2, QColor(160, 160, 160)), path(QStringLiteral("FilterUp.png"))) && ok;
+    ok = Save(Arrow(3, QColor(160, 160, 160)), path(QStringLiteral("FilterDown.png"))) && ok;
+    ok = Save(HelpIcon(), path(QStringLiteral("Help.png"))) && ok;
+    ok = Save(RipoffIcon(), path(QStringLiteral("ToolboxRipoff.png"))) && ok;
+    return ok;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -234,5 +492,6 @@ int main(int argc, char** argv)
         ok = Save(Icon(size), dir.filePath(QStringLiteral("icons/mattorabatch-%1.png").arg(size)))
             && ok;
     }
+    ok = SaveToolsetArt(dir) && ok;
     return ok ? 0 : 1;
 }
