@@ -277,6 +277,19 @@ void Application::InvalidateStage(LayerID layer, Stage stage, Factor factor)
     }
 }
 
+void Application::ItemChanged(LayerID layer, Stage stage)
+{
+    m_document->Invalidate(layer, stage, DownsampleFull);
+    m_document->Invalidate(layer, stage, DownsampleQuarter);
+    m_document->SetModified(true);
+}
+
+void Application::ItemChanged(LayerID layer, Stage stage, Factor factor)
+{
+    m_document->Invalidate(layer, stage, factor);
+    m_document->SetModified(true);
+}
+
 void Application::InvalidateAllLayers(Factor factor)
 {
     m_document->Invalidate(BackgroundLayer, Stage::Filter, factor);

@@ -95,6 +95,11 @@ public:
     /// Background from its filter stage, foreground from its key stage, overlay from its
     /// transform stage become stale at `factor`.
     void InvalidateAllLayers(Factor factor);
+    /// Reports an edit a widget made to an item of `layer` at `stage` in the current image's
+    /// settings: the stage goes stale at both factors (at `factor` alone while a control is
+    /// dragged; the release reports again without one) and the project counts as modified.
+    void ItemChanged(LayerID layer, Stage stage);
+    void ItemChanged(LayerID layer, Stage stage, Factor factor);
     /// Marks one stage stale at `factor`; a full-factor invalidation also marks the quarter
     /// stale, so that the next quarter frame does not show an old value.
     void InvalidateStage(LayerID layer, Stage stage, Factor factor);
