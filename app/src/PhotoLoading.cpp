@@ -127,10 +127,10 @@ QImage QuarterImage(const QImage& full)
     return quarter;
 }
 
-LayerImages LoadLayerImages(const QString& path, OVPixelChannelOrder order)
+DecodedLayer LoadLayerImages(const QString& path, OVPixelChannelOrder order)
 {
     QImage full = ReadPhoto(path);
-    LayerImages images;
+    DecodedLayer images;
     images.quarter = AdoptImage(QuarterImage(full), order);
     images.full = AdoptImage(std::move(full), order);
     return images;

@@ -30,7 +30,7 @@ std::int64_t PhotoAllocationLimitBytes();
 QImage ReadPhoto(const QString& path);
 
 /// The full and quarter resolution images of one file, both in the requested channel order.
-struct LayerImages {
+struct DecodedLayer {
     std::shared_ptr<orv::image::OVAbstractImage> full;
     std::shared_ptr<orv::image::OVAbstractImage> quarter;
 };
@@ -47,6 +47,6 @@ QImage QuarterImage(const QImage& full);
 
 /// Decodes `path` once and derives the quarter image from that decode, so that both caches of
 /// a layer hold the same picture. Throws as `ReadPhoto`.
-LayerImages LoadLayerImages(const QString& path, orv::image::OVPixelChannelOrder order);
+DecodedLayer LoadLayerImages(const QString& path, orv::image::OVPixelChannelOrder order);
 
 } // namespace mtra::app

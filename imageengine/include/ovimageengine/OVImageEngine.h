@@ -28,3 +28,4 @@
 #include <ovimageengine/OVImageKeyer.h>
 #include <ovimageengine/OVImageProcessor.h>
 #include <ovimageengine/OVResultCode.h>
+#include <ovimageengine/OVImageSupport.h>
