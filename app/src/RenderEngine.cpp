@@ -245,6 +245,14 @@ const QRect RenderEngine::WindowCacheRect() const
     return m_windowRect;
 }
 
+QSize RenderEngine::LayerSize(LayerID layer) const
+{
+    if (!IsLayerSet(layer) || !State(layer).image.full)
+        return QSize();
+    const auto& image = *State(layer).image.full;
+    return QSize(static_cast<int>(image.Width()), static_cast<int>(image.Height()));
+}
+
 // Level resolution: a stale earlier stage makes everything after it run again. Level 4 and
 // above forces no stage, so only then does a stale transform alone pull the level down to 3.
 int RenderEngine::ValidLevel(LayerID layer, int level, OVDownsampleFactor factor) const

@@ -180,6 +180,39 @@ TEST_F(RenderEngineTest, InvalidateCacheClearsOneStageAtOneFactor)
     EXPECT_EQ(access.ForegroundLevel(4, orv::image::DownsampleHalf), 1);
 }
 
+// Invalidation by stage: without a factor both factors go stale, with one only that one; the
+// other stages of the layer stay as they were.
+TEST_F(RenderEngineTest, InvalidateByStageClearsOneOrBothFactors)
+{
+    RenderEngineAccess access(*engine);
+    struct Case {
+        LayerID layer;
+        Stage stage;
+    };
+    for (const Case c : { Case { BackgroundLayer, Stage::Filter },
+             Case { ForegroundLayer, Stage::Key }, Case { ForegroundLayer, Stage::Transform },
+             Case { OverlayLayer, Stage::Transform } }) {
+        SCOPED_TRACE(testing::Message() << c.layer << " " << static_cast<int>(c.stage));
+        access.MarkAllValid();
+        ASSERT_EQ(engine->Invalidate(c.layer, c.stage), MT_OK);
+        EXPECT_FALSE(access.IsStageValid(c.layer, c.stage, DownsampleFull));
+        EXPECT_FALSE(access.IsStageValid(c.layer, c.stage, DownsampleQuarter));
+        access.MarkAllValid();
+        ASSERT_EQ(engine->Invalidate(c.layer, c.stage, DownsampleQuarter), MT_OK);
+        EXPECT_TRUE(access.IsStageValid(c.layer, c.stage, DownsampleFull));
+        EXPECT_FALSE(access.IsStageValid(c.layer, c.stage, DownsampleQuarter));
+        for (const Stage other : { Stage::Key, Stage::Filter, Stage::Transform }) {
+            if (other != c.stage && RenderEngine::HasStage(c.layer, other)) {
+                EXPECT_TRUE(access.IsStageValid(c.layer, other, DownsampleQuarter));
+            }
+        }
+    }
+    EXPECT_EQ(engine->Invalidate(BackgroundLayer, Stage::Key), MT_INVALID_LEVEL);
+    EXPECT_EQ(engine->Invalidate(OverlayLayer, Stage::Filter), MT_INVALID_LEVEL);
+    EXPECT_EQ(engine->Invalidate(static_cast<LayerID>(5), Stage::Transform), MT_INVALID_LAYER);
+    EXPECT_EQ(engine->InvalidateCache(ForegroundLayer, 4, DownsampleFull), MT_INVALID_LEVEL);
+}
+
 TEST_F(RenderEngineTest, NewEngineHasEverythingStale)
 {
     RenderEngineAccess access(*engine);

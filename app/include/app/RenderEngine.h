@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -69,8 +70,14 @@ public:
     MTerr InvalidateCache(LayerID layer, int level, orv::image::OVDownsampleFactor factor);
     /// Whether `layer` goes through `stage` (see `Invalidate`).
     static bool HasStage(LayerID layer, Stage stage);
+    /// The first stage `layer` goes through: filter for the background, key for the
+    /// foreground, transform for the overlay (and for values outside `LayerID`).
+    static Stage FirstStage(LayerID layer);
     /// The screen rectangle given at construction.
     const QRect WindowCacheRect() const;
+    /// The size of the layer's loaded image in full-size pixels (upright); an empty size when
+    /// the layer has no image or is unknown.
+    QSize LayerSize(LayerID layer) const;
 
     /// Brings one layer's window cache at `factor` up to date with the current foreground
     /// image's settings, re-running `level` and any stale earlier stage; the transform stage
@@ -166,7 +173,6 @@ private:
     MTerr CreateAllWindowCache();
 
     static bool IsKnownLayer(LayerID layer);
-    static Stage FirstStage(LayerID layer);
     LayerState& State(LayerID layer) { return m_layers[static_cast<int>(layer)]; }
     const LayerState& State(LayerID layer) const { return m_layers[static_cast<int>(layer)]; }
     bool IsShown(LayerID layer) const;
