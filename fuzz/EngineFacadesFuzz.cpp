@@ -373,7 +373,7 @@ void RunCompositor(Input& input, ImagePool& images, orv::OVLookupTables& tables)
         switch (input.Below(2)) {
         case 0: {
             const double layerOpacity = input.Real(0, 1);
-            const auto mode = input.Enumeration<OVBlendMode>(14);
+            const auto mode = input.Enumeration<OVBlendMode>(kBlendModeCount);
             const bool alphaCompositing = input.Bool();
             const int code = shared
                 ? compositor->AddLayer(layer, layerOpacity, mode, alphaCompositing)
@@ -384,7 +384,7 @@ void RunCompositor(Input& input, ImagePool& images, orv::OVLookupTables& tables)
         default: {
             const int radius = input.Integer();
             const double strength = input.Real(0, 1);
-            const auto mode = input.Enumeration<OVBlendMode>(14);
+            const auto mode = input.Enumeration<OVBlendMode>(kBlendModeCount);
             const auto layerFactor = input.Enumeration<OVDownsampleFactor>(4);
             const int code = shared
                 ? compositor->AddLightSpillLayer(layer, radius, strength, mode, layerFactor)

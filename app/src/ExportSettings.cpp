@@ -30,7 +30,7 @@ MTerr ExportSettings::LoadFromXml(const QDomElement& project)
     return GuardedLoad([&] {
         const QDomElement settings = project.firstChildElement(QStringLiteral("exportSettings"));
         m_format = ReadEnumInRange<ExportFormat>(settings, QStringLiteral("format"),
-            FormatReserved0, FormatJPEG, "Format data is invalid");
+            kFirstExportFormat, kLastExportFormat, "Format data is invalid");
         m_quality = ReadElementValue<int>(settings, QStringLiteral("quality"));
         m_path = ReadElementValue<std::wstring>(settings, QStringLiteral("path"));
         m_prefix = ReadElementValue<std::wstring>(settings, QStringLiteral("prefix"));

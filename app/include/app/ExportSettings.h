@@ -22,6 +22,10 @@ enum ExportFormat : int {
     FormatJPEG = 4,
 };
 
+/// The formats a project file may store; loading refuses others.
+constexpr ExportFormat kFirstExportFormat = FormatReserved0;
+constexpr ExportFormat kLastExportFormat = FormatJPEG;
+
 /// How the batch is written out: file format and quality, output folder, the prefix and suffix
 /// put around each file name, and the collapsed state of the two export panels.
 ///

@@ -78,4 +78,11 @@ enum OVBlendMode : int {
     BlendModeReplace = 13,
 };
 
+/// The blend modes a project file may store, `BlendModeAdd` … `BlendModeSoftLight`;
+/// `BlendModeReplace` is the engine's own.
+constexpr OVBlendMode kFirstStoredBlendMode = BlendModeAdd;
+constexpr OVBlendMode kLastStoredBlendMode = BlendModeSoftLight;
+/// The number of named blend modes, 0 … 13.
+constexpr int kBlendModeCount = BlendModeReplace + 1;
+
 } // namespace orv::image
