@@ -62,6 +62,10 @@ int RendererQueue::RunStages()
     // written past its end.
     if (!SameLayout(m_source, m_destination))
         return ResultImageMismatch;
+    // Every stage leaves images of another depth alone. A queue of several must too: its
+    // intermediates are 8-bit, so the stages after the first would write zeros through.
+    if (m_source->BitsPerChannel() != Bits8)
+        return ResultSuccess;
 
     const unsigned workers = WorkerCount();
     const std::size_t stageCount = m_queue.size();
