@@ -13,6 +13,8 @@
 #include <ovcommon/OVLookupTables.h>
 #include <ovimageengine/OVImageEngine.h>
 
+#include "FuzzCheck.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -113,9 +115,7 @@ private:
 
 [[noreturn]] void Fail(const std::string& what)
 {
-    std::fprintf(stderr, "EngineFacadesFuzz: %s\n", what.c_str());
-    std::fflush(stderr);
-    std::abort();
+    mtra::fuzz::Fail("EngineFacadesFuzz", what);
 }
 
 // Every code an engine operation may return.

@@ -244,6 +244,11 @@ const float* OVLookupTables::DivideBy255Table() const
     return m_divideBy255.get();
 }
 
+bool OVLookupTables::IsPrecomputed() const
+{
+    return m_tables != nullptr;
+}
+
 unsigned char OVLookupTables::MultiplyBlend(unsigned char top, unsigned char base) const
 {
     return OV_TABLE_OR_DIRECT(kMultiply, top, base);

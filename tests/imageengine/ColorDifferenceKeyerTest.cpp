@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "EngineTestSupport.h"
 
@@ -203,18 +204,24 @@ TEST_F(KeyerTest, OutputIsIdenticalForEveryWorkerCount)
 
 TEST_F(KeyerTest, EveryDestinationByteIsWritten)
 {
-    // A destination full of a sentinel must come back fully overwritten for every split.
+    // Destinations full of two different sentinels must come back identical for every split:
+    // a byte left unwritten keeps its sentinel, whichever channel it is in. The colour bytes
+    // are the source's.
     auto source = MakeRandomImage(23, 7, 5);
     for (const int workers : mtra::test::WorkerCountsToCheck()) {
         const ScopedCoreCount cores(workers);
-        auto destination = MakeFilledImage(23, 7, 0xA5, 0xA5, 0xA5, 0xA5);
-        OVImageKeyer keyer(source, destination, tables, DownsampleFull);
-        ASSERT_EQ(keyer.SetAutoColorDifferenceKey(KeyColorGreen, 0.5, 0, 0), 0);
-        ASSERT_EQ(keyer.Render(), 0);
-        for (std::size_t i = 0; i < destination->BufferByteSize(); i += 4) {
-            ASSERT_EQ(destination->Buffer()[i], source->Buffer()[i]) << workers;
-            ASSERT_EQ(destination->Buffer()[i + 1], source->Buffer()[i + 1]) << workers;
+        std::vector<std::vector<unsigned char>> results;
+        for (const unsigned char sentinel : { 0xA5, 0x5A }) {
+            auto destination = MakeFilledImage(23, 7, sentinel, sentinel, sentinel, sentinel);
+            OVImageKeyer keyer(source, destination, tables, DownsampleFull);
+            ASSERT_EQ(keyer.SetAutoColorDifferenceKey(KeyColorGreen, 0.5, 0, 0), 0);
+            ASSERT_EQ(keyer.Render(), 0);
+            results.push_back(BytesOf(*destination));
         }
+        ASSERT_EQ(results[0], results[1]) << workers;
+        for (std::size_t i = 0; i < results[0].size(); i += 4)
+            for (std::size_t c = 0; c < 3; ++c)
+                ASSERT_EQ(results[0][i + c], source->Buffer()[i + c]) << workers << " " << i;
     }
 }
 

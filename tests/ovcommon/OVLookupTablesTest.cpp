@@ -140,15 +140,26 @@ TEST(OVLookupTablesTest, TablesEqualDirectComputationEverywhere)
 
 TEST(OVLookupTablesTest, CopiesShareTheTablesAndOutliveTheOriginal)
 {
+    // Every object reads the one process-wide table, so only the precompute flag shows
+    // whether an assignment or a copy took the other object's state.
     const float* table = nullptr;
-    OVLookupTables copy(false);
+    OVLookupTables assigned(false);
+    ASSERT_FALSE(assigned.IsPrecomputed());
     {
         const OVLookupTables original(true);
         table = original.DivideBy255Table();
-        copy = original;
+        assigned = original;
+        const OVLookupTables copied(original);
+        EXPECT_TRUE(copied.IsPrecomputed());
     }
-    EXPECT_EQ(copy.DivideBy255Table(), table);
-    EXPECT_EQ(copy.MultiplyBlend(128, 128), 64);
+    EXPECT_TRUE(assigned.IsPrecomputed());
+    EXPECT_EQ(assigned.DivideBy255Table(), table);
+    EXPECT_EQ(assigned.MultiplyBlend(128, 128), 64);
+
+    // And back: a direct object assigned over a precomputed one computes directly.
+    assigned = OVLookupTables(false);
+    EXPECT_FALSE(assigned.IsPrecomputed());
+    EXPECT_EQ(assigned.MultiplyBlend(128, 128), 64);
 }
 
 TEST(OVLookupTablesTest, SafeFromManyThreadsAtOnce)
