@@ -7,8 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -26,8 +26,8 @@ constexpr unsigned kPhotoHeight = 4000;
 inline std::shared_ptr<orv::image::OVImage8> MakeGreenScreenPhoto(
     unsigned width = kPhotoWidth, unsigned height = kPhotoHeight)
 {
-    auto image = std::make_shared<orv::image::OVImage8>(
-        width, height, orv::image::PixelOrderBGRA, false);
+    auto image
+        = std::make_shared<orv::image::OVImage8>(width, height, orv::image::PixelOrderBGRA, false);
     std::uint32_t state = 12345u;
     auto noise = [&state] {
         state = state * 1664525u + 1013904223u;
@@ -70,8 +70,8 @@ inline void UseWorkers(benchmark::State& state)
 /// Reports megapixels per second of the given frame size.
 inline void ReportMegapixels(benchmark::State& state, unsigned width, unsigned height)
 {
-    state.counters["MP/s"] = benchmark::Counter(double(width) * height * 1e-6 * state.iterations(),
-        benchmark::Counter::kIsRate);
+    state.counters["MP/s"] = benchmark::Counter(
+        double(width) * height * 1e-6 * state.iterations(), benchmark::Counter::kIsRate);
 }
 
 /// Times one keyer or processor per iteration over the generated 24 MP photo, with the stages

@@ -181,8 +181,8 @@ void BM_PreviewAfterFilterChange(benchmark::State& state)
         brightness->SetBrightness(value);
         brightness->SetActive(true);
         engine->Invalidate(mtra::app::ForegroundLayer, mtra::app::Stage::Filter, DownsampleQuarter);
-        if (engine->RenderLayer(mtra::app::ForegroundLayer, mtra::app::Stage::Filter,
-                DownsampleQuarter)
+        if (engine->RenderLayer(
+                mtra::app::ForegroundLayer, mtra::app::Stage::Filter, DownsampleQuarter)
                 != mtra::app::MT_OK
             || engine->RenderCanvasImage(DownsampleQuarter, canvas) != mtra::app::MT_OK)
             state.SkipWithError("preview failed");

@@ -204,8 +204,8 @@ MTerr ProjectDocument::SetLayerImage(LayerID layer, const QString& path)
         SetModified(true);
         break;
     case OverlayLayer:
-        m_project->SetOverlayImage(std::make_shared<OverlayImage>(
-            file.fileName(), file.absoluteFilePath(), true, false));
+        m_project->SetOverlayImage(
+            std::make_shared<OverlayImage>(file.fileName(), file.absoluteFilePath(), true, false));
         SetModified(true);
         RefitOverlay();
         break;
@@ -245,8 +245,8 @@ MTerr ProjectDocument::ImportImages(const QStringList& paths, QStringList* skipp
     int added = 0;
     for (const QString& path : paths) {
         const QFileInfo file(path);
-        auto image = std::make_shared<ForegroundImage>(
-            file.fileName(), path, true, false, false, true);
+        auto image
+            = std::make_shared<ForegroundImage>(file.fileName(), path, true, false, false, true);
         if (batch.Add(std::move(image)) == MT_OK)
             ++added;
         else if (skipped != nullptr)

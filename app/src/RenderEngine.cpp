@@ -398,9 +398,9 @@ MTerr RenderEngine::RenderShownLayer(LayerID layer, int level, OVDownsampleFacto
         ImagePtr placed = *image;
         if (keys) {
             if (level < static_cast<int>(Stage::Key) + 1) {
-                const MTerr keyResult = CopyWhenNothingToDo(
-                    KeyStage(*lists.keys, *m_tables, *image, *keyed), MT_NOTHING_TO_KEY, *image,
-                    *keyed);
+                const MTerr keyResult
+                    = CopyWhenNothingToDo(KeyStage(*lists.keys, *m_tables, *image, *keyed),
+                        MT_NOTHING_TO_KEY, *image, *keyed);
                 if (IsStageFailure(keyResult))
                     return fail(keyResult);
                 *state.Valid(Stage::Key).At(factor) = true;
@@ -410,10 +410,9 @@ MTerr RenderEngine::RenderShownLayer(LayerID layer, int level, OVDownsampleFacto
         if (filters) {
             if (level < static_cast<int>(Stage::Filter) + 1
                 || !Flag(state.filterResultPresent, factor)) {
-                const MTerr filterResult
-                    = CopyWhenNothingToDo(FilterStage(*lists.filters, *m_tables, factor, placed,
-                                              *filtered),
-                        MT_NOTHING_TO_FILTER, placed, *filtered);
+                const MTerr filterResult = CopyWhenNothingToDo(
+                    FilterStage(*lists.filters, *m_tables, factor, placed, *filtered),
+                    MT_NOTHING_TO_FILTER, placed, *filtered);
                 if (IsStageFailure(filterResult))
                     return fail(filterResult);
                 *state.filterResultPresent.At(factor) = true;
@@ -512,8 +511,8 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
     QImage result;
     ImagePtr exported;
     error = Guarded(MT_CANVAS_NOT_COMPOSED, [&] {
-        result = QImage(
-            static_cast<int>(canvas.Width()), static_cast<int>(canvas.Height()), QImage::Format_ARGB32);
+        result = QImage(static_cast<int>(canvas.Width()), static_cast<int>(canvas.Height()),
+            QImage::Format_ARGB32);
         if (result.isNull())
             throw std::bad_alloc();
         result.fill(Qt::transparent);
@@ -524,8 +523,8 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
     // rendered even when no foreground layer is loaded (the program unloads it when the
     // current photo goes offline): the other photos of a batch must not be written without
     // their subject as if that were the result.
-    const bool foreground = !path.isEmpty()
-        && (!m_project || m_project->GetForegroundImageList().IsEnabled());
+    const bool foreground
+        = !path.isEmpty() && (!m_project || m_project->GetForegroundImageList().IsEnabled());
     if (error == MT_OK && IsShown(BackgroundLayer))
         error = ExportBackground(path, exported);
     if (error == MT_OK && foreground)
@@ -541,10 +540,9 @@ MTerr RenderEngine::ExportBackground(const QString& path, const ImagePtr& export
         const LayerLists lists = ListsFor(BackgroundLayer, path);
         const ImagePtr& source = State(BackgroundLayer).image.full;
         ImagePtr filtered = CreateRenderCache(source);
-        const MTerr filterResult
-            = PassOnWhenNothingToDo(FilterStage(*lists.filters, *m_tables, DownsampleFull, source,
-                                        filtered),
-                MT_NOTHING_TO_FILTER, source, filtered);
+        const MTerr filterResult = PassOnWhenNothingToDo(
+            FilterStage(*lists.filters, *m_tables, DownsampleFull, source, filtered),
+            MT_NOTHING_TO_FILTER, source, filtered);
         // Key and filter failures end the export: a half-filtered picture must not be saved as
         // if it were the result.
         if (IsStageFailure(filterResult))
@@ -581,9 +579,8 @@ MTerr RenderEngine::ExportForeground(const QString& path, const ImagePtr& export
     return Guarded(MT_CANVAS_NOT_COMPOSED, [&] {
         const LayerLists lists = ListsFor(ForegroundLayer, path);
         ImagePtr keyed = CreateRenderCache(photo);
-        const MTerr keyResult
-            = PassOnWhenNothingToDo(KeyStage(*lists.keys, *m_tables, photo, keyed),
-                MT_NOTHING_TO_KEY, photo, keyed);
+        const MTerr keyResult = PassOnWhenNothingToDo(
+            KeyStage(*lists.keys, *m_tables, photo, keyed), MT_NOTHING_TO_KEY, photo, keyed);
         if (IsStageFailure(keyResult))
             return keyResult;
         photo.reset(); // the decoded photo is no longer needed; free it early

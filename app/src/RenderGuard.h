@@ -28,8 +28,8 @@ template <typename Fn> MTerr Guarded(MTerr otherwise, Fn&& step) noexcept
     try {
         return step();
     } catch (...) {
-        return OutOfMemoryElse(orv::image::CodeForException(
-                                   std::current_exception(), orv::image::ResultRuntimeError),
+        return OutOfMemoryElse(
+            orv::image::CodeForException(std::current_exception(), orv::image::ResultRuntimeError),
             otherwise);
     }
 }

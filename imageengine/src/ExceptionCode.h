@@ -11,8 +11,7 @@ namespace orv::image {
 
 /// Runs fn() and returns its int result, or the code of whatever it threw (`CodeForException`).
 /// Used by every facade operation (default 2) and every worker (default 1001).
-template <typename Fn>
-int GuardedCall(int defaultCode, Fn&& fn) noexcept
+template <typename Fn> int GuardedCall(int defaultCode, Fn&& fn) noexcept
 {
     try {
         return fn();

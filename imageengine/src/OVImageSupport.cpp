@@ -49,7 +49,10 @@ struct MappedPixels {
         madvise(pixels, bytes, MADV_HUGEPAGE);
 #endif
     }
-    ~MappedPixels() { munmap(pixels, size); }
+    ~MappedPixels()
+    {
+        munmap(pixels, size);
+    }
     MappedPixels(const MappedPixels&) = delete;
     MappedPixels& operator=(const MappedPixels&) = delete;
 
@@ -60,8 +63,8 @@ struct MappedPixels {
 class MappedImage8 final : private MappedPixels, public OVImage8
 {
 public:
-    MappedImage8(std::size_t bytes, unsigned int width, unsigned int height,
-        OVPixelChannelOrder order)
+    MappedImage8(
+        std::size_t bytes, unsigned int width, unsigned int height, OVPixelChannelOrder order)
         : MappedPixels(bytes)
         , OVImage8(pixels, width, height, order)
     {

@@ -173,8 +173,8 @@ struct OVLookupTables::Tables {
         for (int t = 0; t < kTableCount; ++t)
             for (int a = 0; a < 256; ++a)
                 for (int b = 0; b < 256; ++b)
-                    values[t][a][b] = kDirect[t](static_cast<unsigned char>(a),
-                        static_cast<unsigned char>(b));
+                    values[t][a][b]
+                        = kDirect[t](static_cast<unsigned char>(a), static_cast<unsigned char>(b));
         inverse[0] = 0.0f;
         for (int i = 1; i < 256; ++i)
             inverse[i] = 1.0f / static_cast<float>(i);

@@ -455,14 +455,13 @@ private:
 
 // What is on disk and in the project when the save fails.
 enum class SaveShape {
-    DefaultProject,     // the default document over an earlier save of itself
-    UniqueImageBatch,   // a batch with a shared and a unique image
-    LargeBatch,         // a document far larger than any I/O buffer
-    NoEarlierFile,      // a first save: nothing may appear under the name
+    DefaultProject, // the default document over an earlier save of itself
+    UniqueImageBatch, // a batch with a shared and a unique image
+    LargeBatch, // a document far larger than any I/O buffer
+    NoEarlierFile, // a first save: nothing may appear under the name
 };
 
-class SaveFailureTest
-    : public ::testing::TestWithParam<std::tuple<FailingOps::Step, SaveShape>>
+class SaveFailureTest : public ::testing::TestWithParam<std::tuple<FailingOps::Step, SaveShape>>
 {
 };
 
@@ -505,9 +504,9 @@ TEST_P(SaveFailureTest, OldFileStaysByteIdenticalAndNoTemporaryFileRemains)
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, SaveFailureTest,
-    ::testing::Combine(::testing::Values(FailingOps::OpenFails, FailingOps::ShortWrite,
-                           FailingOps::WriteToFullDisk, FailingOps::FlushFails,
-                           FailingOps::CommitFails),
+    ::testing::Combine(
+        ::testing::Values(FailingOps::OpenFails, FailingOps::ShortWrite,
+            FailingOps::WriteToFullDisk, FailingOps::FlushFails, FailingOps::CommitFails),
         ::testing::Values(SaveShape::DefaultProject, SaveShape::UniqueImageBatch,
             SaveShape::LargeBatch, SaveShape::NoEarlierFile)));
 

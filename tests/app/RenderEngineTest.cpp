@@ -189,9 +189,9 @@ TEST_F(RenderEngineTest, InvalidateByStageClearsOneOrBothFactors)
         LayerID layer;
         Stage stage;
     };
-    for (const Case c : { Case { BackgroundLayer, Stage::Filter },
-             Case { ForegroundLayer, Stage::Key }, Case { ForegroundLayer, Stage::Transform },
-             Case { OverlayLayer, Stage::Transform } }) {
+    for (const Case c :
+        { Case { BackgroundLayer, Stage::Filter }, Case { ForegroundLayer, Stage::Key },
+            Case { ForegroundLayer, Stage::Transform }, Case { OverlayLayer, Stage::Transform } }) {
         SCOPED_TRACE(testing::Message() << c.layer << " " << static_cast<int>(c.stage));
         access.MarkAllValid();
         ASSERT_EQ(engine->Invalidate(c.layer, c.stage), MT_OK);
@@ -454,8 +454,8 @@ TEST_F(RenderEngineRenderTest, KeyListThatKeysNothingGivesTheUnkeyedPhoto)
 
     int ticked = 0;
     for (auto it = settings->Keys().Begin(); it != settings->Keys().End(); ++it) {
-        const bool keys = (*it)->Type() == AutoColorDifferenceKey
-            || (*it)->Type() == SpillSuppressionKey;
+        const bool keys
+            = (*it)->Type() == AutoColorDifferenceKey || (*it)->Type() == SpillSuppressionKey;
         (*it)->SetEnabled(!keys);
         ticked += keys ? 0 : 1;
     }
@@ -475,8 +475,8 @@ TEST_F(RenderEngineRenderTest, KeyListThatKeysNothingGivesTheUnkeyedPhoto)
 TEST_F(RenderEngineTest, UnimplementedChannelOrderIsRefused)
 {
     MTerr error = MT_OK;
-    RenderEngine argb(project, orv::image::Bits8, orv::image::PixelOrderARGB,
-        QRect(0, 0, 64, 48), error);
+    RenderEngine argb(
+        project, orv::image::Bits8, orv::image::PixelOrderARGB, QRect(0, 0, 64, 48), error);
     EXPECT_EQ(error, MT_CACHE_NOT_CREATED);
     EXPECT_EQ(argb.SetLayer(BackgroundLayer, Picture("bg.png", 8, 8, qRgb(200, 0, 0))),
         MT_CACHE_NOT_CREATED);
@@ -506,8 +506,7 @@ TEST_F(RenderEngineRenderTest, EmptyPathExportsBackgroundAndOverlayOnly)
     MTerr error = MT_XML_INVALID;
     const QImage without = engine->ExportQImage(QString(), error);
     ASSERT_EQ(error, MT_OK);
-    ASSERT_EQ(engine->SetLayer(ForegroundLayer, Picture("fg.png", 20, 10, qRgb(0, 0, 250))),
-        MT_OK);
+    ASSERT_EQ(engine->SetLayer(ForegroundLayer, Picture("fg.png", 20, 10, qRgb(0, 0, 250))), MT_OK);
     const QImage with = engine->ExportQImage(QString(), error);
     ASSERT_EQ(error, MT_OK);
     EXPECT_EQ(with, without);

@@ -43,7 +43,6 @@ TEST(WindowImageTest, WindowImagesRoundScreenSizesUp)
         1u);
 }
 
-
 TEST(WindowImageTest, WindowImagesRefuseInvertedRectangles)
 {
     const QRect inverted(QPoint(10, 0), QPoint(5, 100)); // right < left

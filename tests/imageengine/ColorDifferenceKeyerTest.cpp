@@ -47,7 +47,8 @@ TEST_F(KeyerTest, MatteValueOfPureScreenAndGreyPixels)
     EXPECT_EQ(ColorDifferenceKeyer::MatteValue(200, 100, 50, KeyColorGreen, 0, 0.0, 0.0), 0);
     // A colour other than green or blue keys nothing.
     EXPECT_EQ(ColorDifferenceKeyer::MatteValue(0, 255, 0, KeyColorAuto, 0, 0.0, 0.0), 0);
-    EXPECT_EQ(ColorDifferenceKeyer::MatteValue(0, 255, 0, static_cast<OVKeyColor>(9), 0, 0.0, 0.0), 0);
+    EXPECT_EQ(
+        ColorDifferenceKeyer::MatteValue(0, 255, 0, static_cast<OVKeyColor>(9), 0, 0.0, 0.0), 0);
 }
 
 TEST_F(KeyerTest, GreyAttenuationRisesLinearlyBetweenThresholdAndLimit)
@@ -108,9 +109,9 @@ TEST_F(KeyerTest, AlphaFollowsKeynessBetweenMinimumAndLevel)
     auto source = MakeImage(4, 1, { 0, 10, 0, 255, 0, 20, 0, 255, 0, 60, 0, 255, 50, 50, 50, 200 });
     auto out = Key(source, KeyColorGreen, 1.0);
     const unsigned char* p = out->Buffer();
-    EXPECT_EQ(p[3], 255);  // m = minimum: keyness 0, fully kept
-    EXPECT_EQ(p[7], 128);  // (20 − 10) ÷ 20 × 255 = 127 → alpha 255 − 127
-    EXPECT_EQ(p[11], 0);   // m ≥ level: fully transparent
+    EXPECT_EQ(p[3], 255); // m = minimum: keyness 0, fully kept
+    EXPECT_EQ(p[7], 128); // (20 − 10) ÷ 20 × 255 = 127 → alpha 255 − 127
+    EXPECT_EQ(p[11], 0); // m ≥ level: fully transparent
     EXPECT_EQ(p[15], 200); // grey: alpha unchanged
     // Colour bytes are copied unchanged.
     EXPECT_EQ(p[4], 0);
@@ -171,7 +172,8 @@ TEST_F(KeyerTest, DetectionCountsGreenOnTiesAndNeedsThreads)
     EXPECT_EQ(color, KeyColorGreen);
 
     // Two blue pixels, one green, one red: blue wins; one each: a tie gives green.
-    auto mostlyBlue = MakeImage(4, 1, { 200, 0, 0, 255, 200, 0, 0, 255, 0, 200, 0, 255, 0, 0, 200, 255 });
+    auto mostlyBlue
+        = MakeImage(4, 1, { 200, 0, 0, 255, 200, 0, 0, 255, 0, 200, 0, 255, 0, 0, 200, 255 });
     AutoDetectKeyColor(mostlyBlue.get(), 3, &color);
     EXPECT_EQ(color, KeyColorBlue);
     auto tie = MakeImage(2, 1, { 200, 0, 0, 255, 0, 200, 0, 255 });

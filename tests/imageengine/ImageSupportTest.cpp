@@ -36,7 +36,6 @@ TEST(ImageSupportTest, FillImageWritesEveryPixelAlikeOnBothPaths)
     EXPECT_EQ(FillImage(1, 2, 3, 4, &empty), ResultSuccess);
 }
 
-
 TEST(ImageSupportTest, FillImageRefusesOtherOrdersAndLeavesThemUntouched)
 {
     OVImage8 argb(2, 2, PixelOrderARGB, true);
@@ -45,7 +44,6 @@ TEST(ImageSupportTest, FillImageRefusesOtherOrdersAndLeavesThemUntouched)
     EXPECT_EQ(std::memcmp(argb.Buffer(), zeros.data(), zeros.size()), 0);
     EXPECT_EQ(FillImage(1, 2, 3, 4, nullptr), ResultUnsupported);
 }
-
 
 TEST(ImageSupportTest, CodeForExceptionMapsExactTypesOnly)
 {
@@ -59,7 +57,6 @@ TEST(ImageSupportTest, CodeForExceptionMapsExactTypesOnly)
     EXPECT_EQ(CodeForException(std::make_exception_ptr(std::bad_array_new_length()), 2), 2);
     EXPECT_EQ(CodeForException(std::make_exception_ptr(std::range_error("x")), 2), 2);
 }
-
 
 TEST(ImageSupportTest, NewImagesAreZeroWhateverTheirSize)
 {

@@ -21,7 +21,7 @@ TEST(OVLookupTablesTest, AlphaBlendScalesAndRoundsToNearest)
     EXPECT_EQ(tables.AlphaBlend(0, 200), 0);
     EXPECT_EQ(tables.AlphaBlend(255, 128), 128);
     EXPECT_EQ(tables.AlphaBlend(100, 128), 50); // 50.196
-    EXPECT_EQ(tables.AlphaBlend(3, 128), 2);    // 1.506
+    EXPECT_EQ(tables.AlphaBlend(3, 128), 2); // 1.506
 }
 
 TEST(OVLookupTablesTest, AlphaChannelBlendIsCoverageAndZeroOnlyForTwoZeros)
@@ -68,7 +68,9 @@ void PrintTo(const BlendSample& s, std::ostream* os)
     *os << s.mode << " (" << int(s.top) << ", " << int(s.base) << ")";
 }
 
-class BlendModeTest : public ::testing::TestWithParam<BlendSample> { };
+class BlendModeTest : public ::testing::TestWithParam<BlendSample>
+{
+};
 
 TEST_P(BlendModeTest, MatchesPublishedDefinition)
 {

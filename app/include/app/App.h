@@ -19,8 +19,8 @@
 /// - Units: lengths and radii are in full-size pixels; fractions (transparency, crop, levels)
 ///   are 0 … 1.
 
-#include <app/AbstractProjectItem.h>
 #include <app/AbstractImageCache.h>
+#include <app/AbstractProjectItem.h>
 #include <app/AbstractRenderItem.h>
 #include <app/Canvas.h>
 #include <app/CompositeItems.h>
