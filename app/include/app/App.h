@@ -15,6 +15,8 @@
 /// - Ownership: items, images and settings are shared through std::shared_ptr; item lists, the
 ///   canvas and the export settings are held by value. A copied list is a deep copy whose items
 ///   keep their ids.
+/// - Edits: the program changes the model through `ProjectDocument`, which marks the stages an
+///   edit makes stale (`Stage`), sets the modified state and announces what changed.
 /// - Threads: the model is used on the GUI thread only.
 /// - Units: lengths and radii are in full-size pixels; fractions (transparency, crop, levels)
 ///   are 0 … 1.
@@ -35,6 +37,7 @@
 #include <app/LayerImages.h>
 #include <app/MTerr.h>
 #include <app/Project.h>
+#include <app/ProjectDocument.h>
 #include <app/ProjectTypes.h>
 #include <app/RenderEngine.h>
 #include <app/TransformItems.h>
