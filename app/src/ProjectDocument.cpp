@@ -267,6 +267,13 @@ MTerr ProjectDocument::RemoveImage(const QString& path)
         return removed;
     SetModified(true);
     emit BatchChanged();
+    // The canvas must not go on showing a photo that left the batch, under the shared settings
+    // its entry no longer has.
+    if (path == m_project->CurrentForegroundPath()) {
+        m_project->SetCurrentForegroundPath(QString());
+        m_engine->RemoveLayer(ForegroundLayer);
+        emit LayerChanged(ForegroundLayer, Stage::Key);
+    }
     return MT_OK;
 }
 

@@ -239,6 +239,15 @@ TEST_F(ProjectDocumentTest, LayerImagesReachTheProjectOnlyOnceLoaded)
     ASSERT_EQ(document.RemoveLayerImage(BackgroundLayer), MT_OK);
     EXPECT_EQ(project->GetBackgroundImage(), nullptr);
     EXPECT_FALSE(document.GetRenderEngine()->IsLayerSet(BackgroundLayer));
+
+    // The current photo leaves the foreground layer when it leaves the batch.
+    const QString photo = Picture("photo.png", 8, 8);
+    ASSERT_EQ(document.ImportImages({ photo }), MT_OK);
+    ASSERT_EQ(document.SetLayerImage(ForegroundLayer, photo), MT_OK);
+    EXPECT_EQ(project->CurrentForegroundPath(), photo);
+    ASSERT_EQ(document.RemoveImage(photo), MT_OK);
+    EXPECT_FALSE(document.GetRenderEngine()->IsLayerSet(ForegroundLayer));
+    EXPECT_TRUE(project->CurrentForegroundPath().isEmpty());
 }
 
 // "Fit to canvas" follows the canvas in the shared overlay settings and in every unique

@@ -100,7 +100,8 @@ public:
     /// Paths already listed, empty or duplicated in `paths` are left out and listed in
     /// `skipped` (when given). 13 when none was added, else 0.
     MTerr ImportImages(const QStringList& paths, QStringList* skipped = nullptr);
-    /// 14 when `path` is not in the batch.
+    /// Removes a photo from the batch; the current photo also leaves the foreground layer. 14
+    /// when `path` is not in the batch.
     MTerr RemoveImage(const QString& path);
     /// Gives the photo its own copy of the settings (true) or returns it to the shared ones
     /// (false). 14 for a path not in the batch; 0 and no change when already so.
