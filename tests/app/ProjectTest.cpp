@@ -239,6 +239,7 @@ TEST(ProjectLoadTest, CanvasOfTheLargestSizeAndOtherFileFormatsLoad)
     document.replace("<width>800<", "<width>5000<").replace("<height>1200<", "<height>5000<");
     document.replace("<fileFormat><![CDATA[1.0]]>", "<fileFormat><![CDATA[7.3]]>");
     document.replace("<prefix><![CDATA[]]>", "<prefix><![CDATA[Übung-(2) & x.y_z]]>");
+    document.replace("<suffix><![CDATA[]]>", "<suffix><![CDATA[_cafe\xcc\x81]]>");
     ProjectFile file;
     WriteText(file.path, document);
     MTerr result = MT_XML_INVALID;
