@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QSysInfo>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -71,24 +72,27 @@ std::int64_t PhotoAllocationLimitBytes()
     return static_cast<std::int64_t>(QImageReader::allocationLimit()) * 1024 * 1024;
 }
 
-QImage ReadPhoto(const QString& path)
+namespace {
+
+// The header alone tells the size; refusing here keeps a small file declaring a huge picture
+// from ever reaching the decoder. Formats that cannot tell their size in advance are still
+// bounded by Qt's own check of the same limit.
+bool WithinDecodeLimit(const QSize& declared)
 {
+    if (!declared.isValid())
+        return true;
     const std::int64_t limit = PhotoAllocationLimitBytes();
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
+    const std::int64_t bytes = std::int64_t(declared.width()) * declared.height() * 4;
+    // Without a limit the engine's 32-bit buffer sizes still bound an image.
+    const std::int64_t cap = limit > 0 ? limit : std::numeric_limits<unsigned int>::max();
+    return bytes <= cap;
+}
 
-    // The header alone tells the size; refuse here so that a small file declaring a huge
-    // picture never reaches the decoder. Formats that cannot tell their size in advance are
-    // still bounded by Qt's own check of the same limit.
-    const QSize declared = reader.size();
-    if (declared.isValid()) {
-        const std::int64_t bytes = std::int64_t(declared.width()) * declared.height() * 4;
-        // Without a limit the engine's 32-bit buffer sizes still bound an image.
-        const std::int64_t cap = limit > 0 ? limit : std::numeric_limits<unsigned int>::max();
-        if (bytes > cap)
-            throw std::runtime_error("Image too large");
-    }
-
+// Decodes with `reader` as set up by the caller and converts to ARGB32; throws as ReadPhoto.
+QImage Decode(QImageReader& reader)
+{
+    if (!WithinDecodeLimit(reader.size()))
+        throw std::runtime_error("Image too large");
     QImage image;
     if (!reader.read(&image) || image.isNull())
         throw std::runtime_error("Cannot load image");
@@ -96,6 +100,86 @@ QImage ReadPhoto(const QString& path)
     if (image.isNull())
         throw std::bad_alloc();
     return image;
+}
+
+// Runs one of the throwing readers and turns its failures into codes.
+template <typename Read> MTerr Guarded(QImage& image, Read&& read)
+{
+    image = QImage();
+    try {
+        image = read();
+        return MT_OK;
+    } catch (const std::bad_alloc&) {
+        return MT_RENDER_OUT_OF_MEMORY;
+    } catch (const std::exception&) {
+        return MT_CACHE_NOT_CREATED;
+    }
+}
+
+} // namespace
+
+QImage ReadPhoto(const QString& path)
+{
+    PhotoAllocationLimitBytes(); // raises Qt's limit before the reader looks at it
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    return Decode(reader);
+}
+
+MTerr ReadPhoto(const QString& path, QImage& image)
+{
+    return Guarded(image, [&] { return ReadPhoto(path); });
+}
+
+MTerr PhotoSize(const QString& path, QSize& size, QString* reason)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    size = reader.size();
+    if (!reader.canRead() || !size.isValid()) {
+        size = QSize();
+        if (reason != nullptr)
+            *reason = reader.errorString();
+        return MT_CACHE_NOT_CREATED;
+    }
+    // The header gives the stored size; a quarter turn makes it upright.
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    return MT_OK;
+}
+
+MTerr ReadThumbnail(const QString& path, int width, QImage& image)
+{
+    if (width < 1) {
+        image = QImage();
+        return MT_CACHE_NOT_CREATED;
+    }
+    return Guarded(image, [&] {
+        PhotoAllocationLimitBytes();
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        const QSize stored = reader.size();
+        if (stored.isValid() && !stored.isEmpty()) {
+            // The scaled size applies before the orientation: ask for the upright width along
+            // the axis that becomes horizontal.
+            const bool quarterTurn
+                = reader.transformation() & QImageIOHandler::TransformationRotate90;
+            const QSize upright = quarterTurn ? stored.transposed() : stored;
+            const int height = std::max(1,
+                static_cast<int>(std::lround(double(upright.height()) * width / upright.width())));
+            const QSize wanted(width, height);
+            reader.setScaledSize(quarterTurn ? wanted.transposed() : wanted);
+            reader.setQuality(100); // smooth scaling after the codec's own reduction
+            return Decode(reader);
+        }
+        // A reader that cannot tell the size in advance: decode whole, then scale.
+        QImage full = Decode(reader);
+        QImage scaled = full.scaledToWidth(width, Qt::SmoothTransformation);
+        if (scaled.isNull())
+            throw std::bad_alloc();
+        scaled.convertTo(QImage::Format_ARGB32);
+        return scaled;
+    });
 }
 
 std::shared_ptr<orv::image::OVAbstractImage> AdoptImage(QImage image, OVPixelChannelOrder order)
