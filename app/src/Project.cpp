@@ -9,7 +9,9 @@
 #include <app/XmlValue.h>
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QXmlStreamWriter>
 
@@ -77,7 +79,35 @@ MTerr Project::LoadDefaultXML()
 
 MTerr Project::LoadFromXml(const QString& path)
 {
-    return LoadDocument(path);
+    const MTerr result = LoadDocument(path);
+    const QFileInfo file(path);
+    // Whatever was read stays after a failure, so its paths are resolved all the same.
+    ResolveRelativePaths(file.absolutePath());
+    if (result == MT_OK)
+        m_path = file.absoluteFilePath();
+    return result;
+}
+
+void Project::ResolveRelativePaths(const QString& folder)
+{
+    if (m_backgroundImage)
+        m_backgroundImage->SetPath(ResolvedPath(folder, m_backgroundImage->Path()));
+    if (m_overlayImage)
+        m_overlayImage->SetPath(ResolvedPath(folder, m_overlayImage->Path()));
+    m_foregroundImages.ResolveRelativePaths(folder);
+    m_currentForegroundPath = ResolvedPath(folder, m_currentForegroundPath);
+}
+
+QString Project::Folder() const
+{
+    return m_path.isEmpty() ? QString() : QFileInfo(m_path).absolutePath();
+}
+
+QString ResolvedPath(const QString& folder, const QString& path)
+{
+    if (path.isEmpty() || !QDir::isRelativePath(path))
+        return path;
+    return QDir::cleanPath(QDir(folder).absoluteFilePath(path));
 }
 
 MTerr Project::LoadDocument(const QString& path)

@@ -38,12 +38,17 @@ class APP_EXPORT Project
 {
 public:
     /// A new project from the default document; `result` is 0, or
-    /// `MT_DEFAULT_PROJECT_FAILED` (7).
+    /// `MT_DEFAULT_PROJECT_FAILED` (7). `Path()` is empty.
     explicit Project(MTerr& result);
     /// The project stored at `path`. On failure `result` holds the failure's code (1 the file
     /// cannot be opened, 3 not well-formed, 4 invalid, 6 out of memory) and the default
     /// document is loaded on top of what was read, so the project stays usable; 7 if that
     /// fails as well.
+    ///
+    /// A project file may name its images relative to its own folder (a project moved with
+    /// its photos): every relative image path (background, overlay, foreground images and the
+    /// current foreground path) is made absolute against the folder of `path` as it is read,
+    /// whatever the working directory. On success `Path()` is the file's absolute path.
     Project(const QString& path, MTerr& result);
     ~Project();
     Project(const Project&) = delete;
@@ -62,8 +67,13 @@ public:
 
     const QString& Name() const { return m_name; }
     void SetName(const QString& name) { m_name = name; }
+    /// The project's file: the absolute path it was loaded from, empty for a new project;
+    /// the program sets it after Save As. Not stored in the file.
     const QString& Path() const { return m_path; }
     void SetPath(const QString& path) { m_path = path; }
+    /// The folder of `Path()`, against which stored relative paths (such as an export folder)
+    /// are read; empty for a new project.
+    QString Folder() const;
     /// The version of the program that wrote the loaded file.
     const QString& ApplicationVersion() const { return m_applicationVersion; }
     const QString& FileFormat() const { return m_fileFormat; }
@@ -118,6 +128,8 @@ private:
     Project();
 
     MTerr LoadFromXml(const QString& path);
+    /// Makes the relative image paths read from a file in `folder` absolute.
+    void ResolveRelativePaths(const QString& folder);
     /// Opens, parses and reads one document; whatever was read before a failure stays.
     MTerr LoadDocument(const QString& path);
     MTerr LoadXmlFileFormat1(QDomDocument& document);
@@ -147,5 +159,9 @@ private:
     ToolsetStateID m_toolsetState = ToolsetExpanded;
     orv::image::OVKeyColor m_keyColor = orv::image::KeyColorGreen;
 };
+
+/// `path` read against `folder`: an empty or absolute path as it is, a relative one joined to
+/// `folder` and cleaned ("a/../b.png" becomes "<folder>/b.png").
+APP_EXPORT QString ResolvedPath(const QString& folder, const QString& path);
 
 } // namespace mtra::app
