@@ -3,9 +3,9 @@
 #include <app/Project.h>
 
 #include "ModelAccess.h"
-#include "WholeFileWriter.h"
 #include "XmlGuard.h"
 
+#include <app/WholeFileWriter.h>
 #include <app/XmlValue.h>
 
 #include <QBuffer>

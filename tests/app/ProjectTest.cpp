@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include "XmlTestSupport.h"
 
-#include "WholeFileWriter.h"
+#include "FileWriteOps.h"
 
 #include <app/FilterItems.h>
 #include <app/Project.h>
