@@ -185,8 +185,11 @@ MTerr OpenExportEngine(
         if (image == nullptr || image->Path().isEmpty())
             return MT_OK;
         const MTerr set = made->SetLayer(layer, image->Path());
-        if (set != MT_OK)
-            message = LayerUnreadableText(layer, image->Path(), ErrorText(set));
+        if (set != MT_OK) {
+            const QString found = LastPhotoFailure();
+            message = LayerUnreadableText(layer, image->Path(),
+                set == MT_CACHE_NOT_CREATED && !found.isEmpty() ? found : ErrorText(set));
+        }
         return set;
     };
     result = setLayer(BackgroundLayer, project.GetBackgroundImage().get());
@@ -207,7 +210,7 @@ MTerr OpenExportEngine(
     candidates.insert(candidates.end(), existing.begin(), existing.end());
     for (const QString& path : candidates) {
         if (!path.isEmpty() && project.GetForegroundImageList().Find(path)
-            && QFileInfo::exists(path) && made->SetLayer(ForegroundLayer, path) == MT_OK)
+            && PhotoFileProblem(path).isEmpty() && made->SetLayer(ForegroundLayer, path) == MT_OK)
             break;
     }
     made->RemoveCacheBeforeExport();
@@ -282,8 +285,11 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
             }
             replaceAll = answer == ReplaceAnswer::YesToAll;
         }
-        if (!QFileInfo::exists(item.source)) {
-            done(BatchOutcome::Failed, OfflineText());
+        // A missing, unreadable or non-regular photo fails here, before a reader could block
+        // on a pipe.
+        const QString fileProblem = PhotoFileProblem(item.source);
+        if (!fileProblem.isEmpty()) {
+            done(BatchOutcome::Failed, fileProblem);
             continue;
         }
         if (options.dryRun) {
@@ -297,7 +303,11 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
         MTerr error = MT_OK;
         QImage image = engine->ExportQImage(item.source, error);
         if (error != MT_OK || image.isNull()) {
-            done(BatchOutcome::Failed, ErrorText(error));
+            // The reader's own finding ("data ends early") says more than "cannot be read".
+            const QString found = LastPhotoFailure();
+            done(BatchOutcome::Failed,
+                error == MT_EXPORT_FOREGROUND_FAILED && !found.isEmpty() ? found
+                                                                         : ErrorText(error));
             continue;
         }
         finishPending();

@@ -139,6 +139,36 @@ QString WriteFailedText(const QString& path, const QString& reason)
     return Tr("cannot write %1: %2").arg(path, reason);
 }
 
+QString LinkLoopText()
+{
+    return Tr("the path is a loop of symbolic links");
+}
+
+QString PermissionDeniedText()
+{
+    return Tr("the file cannot be read: permission denied");
+}
+
+QString NotRegularFileText()
+{
+    return Tr("not a regular file");
+}
+
+QString EmptyFileText()
+{
+    return Tr("the file is empty");
+}
+
+QString NotAnImageText()
+{
+    return Tr("not an image, or a format that cannot be read");
+}
+
+QString TooLargeText()
+{
+    return Tr("the image is above 100 megapixels");
+}
+
 QString LayerUnreadableText(LayerID layer, const QString& path, const QString& reason)
 {
     return (layer == OverlayLayer ? Tr("the overlay %1 cannot be read: %2")

@@ -2,16 +2,23 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include "PhotoLoading.h"
 
+#include <app/ErrorTexts.h>
+
+#include <QFile>
 #include <QImageReader>
 #include <QSysInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <new>
 #include <stdexcept>
 #include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace mtra::app {
 
@@ -74,6 +81,15 @@ std::int64_t PhotoAllocationLimitBytes()
 
 namespace {
 
+thread_local QString t_lastFailure;
+
+// Records `reason` as this thread's last failure and throws.
+[[noreturn]] void Fail(const QString& reason, const char* what = "Cannot load image")
+{
+    t_lastFailure = reason;
+    throw std::runtime_error(what);
+}
+
 // The header alone tells the size; refusing here keeps a small file declaring a huge picture
 // from ever reaching the decoder. Formats that cannot tell their size in advance are still
 // bounded by Qt's own check of the same limit.
@@ -88,17 +104,31 @@ bool WithinDecodeLimit(const QSize& declared)
     return bytes <= cap;
 }
 
+// Only a regular file that can be read reaches a reader: opening a FIFO or a terminal would
+// block until someone writes to it.
+void CheckFile(const QString& path)
+{
+    const QString problem = PhotoFileProblem(path);
+    if (!problem.isEmpty())
+        Fail(problem);
+}
+
 // Decodes with `reader` as set up by the caller and converts to ARGB32; throws as ReadPhoto.
 QImage Decode(QImageReader& reader)
 {
     if (!WithinDecodeLimit(reader.size()))
-        throw std::runtime_error("Image too large");
+        Fail(TooLargeText(), "Image too large");
     QImage image;
-    if (!reader.read(&image) || image.isNull())
-        throw std::runtime_error("Cannot load image");
+    const bool read = reader.read(&image);
+    if (!read || image.isNull()) {
+        if (reader.error() == QImageReader::UnsupportedFormatError)
+            Fail(NotAnImageText());
+        Fail(reader.errorString());
+    }
     image.convertTo(QImage::Format_ARGB32);
     if (image.isNull())
         throw std::bad_alloc();
+    t_lastFailure.clear();
     return image;
 }
 
@@ -110,6 +140,7 @@ template <typename Read> MTerr Guarded(QImage& image, Read&& read)
         image = read();
         return MT_OK;
     } catch (const std::bad_alloc&) {
+        t_lastFailure = ErrorText(MT_RENDER_OUT_OF_MEMORY);
         return MT_RENDER_OUT_OF_MEMORY;
     } catch (const std::exception&) {
         return MT_CACHE_NOT_CREATED;
@@ -118,9 +149,31 @@ template <typename Read> MTerr Guarded(QImage& image, Read&& read)
 
 } // namespace
 
+QString PhotoFileProblem(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat status {
+    };
+    if (native.isEmpty() || ::stat(native.constData(), &status) != 0)
+        return errno == ELOOP ? LinkLoopText() : OfflineText();
+    if (!S_ISREG(status.st_mode))
+        return NotRegularFileText();
+    if (::access(native.constData(), R_OK) != 0)
+        return PermissionDeniedText();
+    if (status.st_size == 0)
+        return EmptyFileText();
+    return QString();
+}
+
+QString LastPhotoFailure()
+{
+    return t_lastFailure;
+}
+
 QImage ReadPhoto(const QString& path)
 {
     PhotoAllocationLimitBytes(); // raises Qt's limit before the reader looks at it
+    CheckFile(path);
     QImageReader reader(path);
     reader.setAutoTransform(true);
     return Decode(reader);
@@ -133,29 +186,39 @@ MTerr ReadPhoto(const QString& path, QImage& image)
 
 MTerr PhotoSize(const QString& path, QSize& size, QString* reason)
 {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    size = reader.size();
-    if (!reader.canRead() || !size.isValid()) {
+    size = QSize();
+    QString problem = PhotoFileProblem(path);
+    if (problem.isEmpty()) {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        size = reader.size();
+        if (reader.canRead() && size.isValid()) {
+            // The header gives the stored size; a quarter turn makes it upright.
+            if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+                size.transpose();
+            t_lastFailure.clear();
+            return MT_OK;
+        }
         size = QSize();
-        if (reason != nullptr)
-            *reason = reader.errorString();
-        return MT_CACHE_NOT_CREATED;
+        problem = reader.error() == QImageReader::UnsupportedFormatError ? NotAnImageText()
+                                                                         : reader.errorString();
     }
-    // The header gives the stored size; a quarter turn makes it upright.
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
-        size.transpose();
-    return MT_OK;
+    t_lastFailure = problem;
+    if (reason != nullptr)
+        *reason = problem;
+    return MT_CACHE_NOT_CREATED;
 }
 
 MTerr ReadThumbnail(const QString& path, int width, QImage& image)
 {
     if (width < 1) {
         image = QImage();
+        t_lastFailure = NotAnImageText();
         return MT_CACHE_NOT_CREATED;
     }
     return Guarded(image, [&] {
         PhotoAllocationLimitBytes();
+        CheckFile(path);
         QImageReader reader(path);
         reader.setAutoTransform(true);
         const QSize stored = reader.size();

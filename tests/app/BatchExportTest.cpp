@@ -5,6 +5,7 @@
 
 #include <app/BatchExport.h>
 #include <app/ErrorTexts.h>
+#include <app/PhotoReader.h>
 #include <app/Project.h>
 #include <app/RenderEngine.h>
 #include <app/WholeFileWriter.h>
@@ -19,6 +20,8 @@
 
 #include <functional>
 #include <memory>
+
+#include <sys/stat.h>
 
 using namespace mtra::app;
 
@@ -165,7 +168,7 @@ TEST_F(BatchExportTest, WritesEachPhotosOwnPictureAndReportsInOrder)
     EXPECT_EQ(recorder.events,
         QStringList({ "start 5", "file 0", "file 1", "0 written", "file 2", "1 written", "2 failed",
             "file 3", "3 failed", "file 4", "4 written", "end 3/0/2" }));
-    EXPECT_EQ(recorder.details[2], ErrorText(MT_EXPORT_FOREGROUND_FAILED));
+    EXPECT_EQ(recorder.details[2], NotAnImageText());
     EXPECT_EQ(recorder.details[3], OfflineText());
     EXPECT_EQ(summary.written, 3);
     EXPECT_EQ(summary.failed, 2);
@@ -301,8 +304,7 @@ TEST_F(BatchExportTest, ABackgroundThatDoesNotLoadStopsTheWholeRun)
     QString message;
     EXPECT_EQ(OpenExportEngine(Plan(), engine, message), MT_CACHE_NOT_CREATED);
     EXPECT_EQ(engine, nullptr);
-    EXPECT_EQ(message,
-        LayerUnreadableText(BackgroundLayer, Path("bg.png"), ErrorText(MT_CACHE_NOT_CREATED)));
+    EXPECT_EQ(message, LayerUnreadableText(BackgroundLayer, Path("bg.png"), NotAnImageText()));
 }
 
 TEST_F(BatchExportTest, PhotosWithoutAProjectAreNamedAsTheImportNamesThem)
@@ -339,6 +341,41 @@ TEST_F(BatchExportTest, PhotosWithoutAProjectAreNamedAsTheImportNamesThem)
         QStringLiteral("the background %1 cannot be read").arg(Path("notes.txt"))))
         << message.toStdString();
     EXPECT_TRUE(plan.items.empty());
+}
+
+// --- Hostile photos ----------------------------------------------------------------------
+
+// Only regular files are read: a FIFO or /dev/stdin given as a photo fails at once instead
+// of blocking the batch, and as the background stops the plan.
+TEST_F(BatchExportTest, PipesAndDevicesAreNeverOpened)
+{
+    const QString fifo = Path("pipe.jpg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    AddPhoto("a.png", "a", Qt::red);
+    for (const QString& path : { fifo, QStringLiteral("/dev/stdin") }) {
+        ASSERT_EQ(project->GetForegroundImageList().Add(std::make_shared<ForegroundImage>(
+                      QFileInfo(path).completeBaseName(), path, true, false, false, true)),
+            MT_OK);
+    }
+    Recorder recorder;
+    const BatchSummary summary = Run(Plan(), recorder);
+    EXPECT_EQ(summary.written, 1);
+    EXPECT_EQ(summary.failed, 2);
+    EXPECT_EQ(recorder.details.count(NotRegularFileText()), 2)
+        << recorder.details.join(QLatin1Char('|')).toStdString();
+
+    QSize size;
+    QString reason;
+    EXPECT_EQ(PhotoSize(fifo, size, &reason), MT_CACHE_NOT_CREATED);
+    EXPECT_EQ(reason, NotRegularFileText());
+    BatchPlan plan;
+    QString message;
+    ExportChoices choices;
+    choices.outputDir = Path("out2");
+    EXPECT_FALSE(PlanPhotoBatch(fifo, QString(), { Path("a.png") }, choices, plan, message));
+    EXPECT_EQ(message, LayerUnreadableText(BackgroundLayer, fifo, NotRegularFileText()));
+    EXPECT_FALSE(PlanPhotoBatch(
+        Path("bg.png"), QStringLiteral("/dev/stdin"), { Path("a.png") }, choices, plan, message));
 }
 
 // The one safe writer: whichever step fails, the old file keeps every byte, no temporary

@@ -45,6 +45,14 @@ APP_EXPORT QString EncodeFailedText(const QByteArray& writerFormat, const QStrin
 APP_EXPORT QString EncodeOutOfMemoryText();
 APP_EXPORT QString WriteFailedText(const QString& path, const QString& reason);
 
+/// Why a photo cannot be read (see <app/PhotoReader.h>).
+APP_EXPORT QString LinkLoopText();
+APP_EXPORT QString PermissionDeniedText();
+APP_EXPORT QString NotRegularFileText();
+APP_EXPORT QString EmptyFileText();
+APP_EXPORT QString NotAnImageText();
+APP_EXPORT QString TooLargeText();
+
 /// Why a whole batch cannot run: its background or overlay (`layer`) at `path` does not load,
 /// for `reason`; or the canvas from a background of `width` × `height` is unsupported.
 APP_EXPORT QString LayerUnreadableText(LayerID layer, const QString& path, const QString& reason);

@@ -11,9 +11,13 @@
 ///   (four bytes each) is refused before any pixel is decoded, so a small file that claims a
 ///   huge picture costs nothing.
 ///
+/// - regular files only: anything else (a FIFO, a device such as /dev/stdin, a folder) is
+///   refused before it is opened, so a pipe never blocks a batch;
+///
 /// Results: 0, `MT_CACHE_NOT_CREATED` (34) for a file that cannot be read (missing, not an
-/// image, damaged, too large) and `MT_RENDER_OUT_OF_MEMORY` (39) when memory runs out; the
-/// out-parameters are then empty. No exception leaves these functions. Any thread.
+/// image, damaged, too large, not a regular file) and `MT_RENDER_OUT_OF_MEMORY` (39) when
+/// memory runs out; the out-parameters are then empty. `LastPhotoFailure()` then says what
+/// happened. No exception leaves these functions. Any thread.
 
 #include <app/AppExport.h>
 #include <app/MTerr.h>
@@ -34,6 +38,16 @@ constexpr int kPhotoAllocationLimitMiB = 400;
 /// The decode limit in force, in bytes; 0 when there is none. A user's QT_IMAGEIO_MAXALLOC
 /// takes precedence over `kPhotoAllocationLimitMiB` (Qt gives the variable priority).
 APP_EXPORT std::int64_t PhotoAllocationLimitBytes();
+
+/// Why the file at `path` cannot be read as a photo, found without opening it: empty for a
+/// regular file that can be read; otherwise offline (missing), a loop of symbolic links,
+/// permission denied, or not a regular file (texts from <app/ErrorTexts.h>).
+APP_EXPORT QString PhotoFileProblem(const QString& path);
+
+/// What the last failed read of a photo on this thread found (these functions and the render
+/// engine's loads alike), in words: "the file is damaged: data ends early", "not a regular
+/// file", "not an image"…; empty after a successful read.
+APP_EXPORT QString LastPhotoFailure();
 
 /// The upright size of the photo at `path`, read from its header alone (no pixel is decoded).
 /// On failure `size` is invalid and `reason`, when given, receives the reader's explanation.
