@@ -169,6 +169,16 @@ QString TooLargeText()
     return Tr("the image is above 100 megapixels");
 }
 
+QString DataEndsEarlyText()
+{
+    return Tr("the file is damaged: data ends early");
+}
+
+QString CorruptDataText()
+{
+    return Tr("the file is damaged: corrupt data");
+}
+
 QString LayerUnreadableText(LayerID layer, const QString& path, const QString& reason)
 {
     return (layer == OverlayLayer ? Tr("the overlay %1 cannot be read: %2")

@@ -6,13 +6,16 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QStringList>
 #include <QSysInfo>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -90,6 +93,46 @@ thread_local QString t_lastFailure;
     throw std::runtime_error(what);
 }
 
+// The image plugins report damage (a JPEG whose data ends early, corrupt entropy data) only
+// as warnings while still returning a picture. While a decode runs on a thread, the warnings
+// of the image-reading categories are collected for it; every other message, and those of
+// other threads, go on to the handler that was installed before.
+thread_local QStringList* t_decodeWarnings = nullptr;
+QtMessageHandler g_previousHandler = nullptr;
+
+void CollectDecodeWarnings(
+    QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (t_decodeWarnings != nullptr && type == QtWarningMsg && context.category != nullptr
+        && std::strncmp(context.category, "qt.gui.imageio", 14) == 0) {
+        t_decodeWarnings->append(message);
+        return;
+    }
+    if (g_previousHandler != nullptr)
+        g_previousHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+class DecodeWarnings
+{
+public:
+    DecodeWarnings()
+    {
+        static std::once_flag once;
+        std::call_once(
+            once, [] { g_previousHandler = qInstallMessageHandler(CollectDecodeWarnings); });
+        t_decodeWarnings = &m_warnings;
+    }
+    ~DecodeWarnings() { t_decodeWarnings = nullptr; }
+    DecodeWarnings(const DecodeWarnings&) = delete;
+    DecodeWarnings& operator=(const DecodeWarnings&) = delete;
+    const QStringList& Warnings() const { return m_warnings; }
+
+private:
+    QStringList m_warnings;
+};
+
 // The header alone tells the size; refusing here keeps a small file declaring a huge picture
 // from ever reaching the decoder. Formats that cannot tell their size in advance are still
 // bounded by Qt's own check of the same limit.
@@ -119,12 +162,19 @@ QImage Decode(QImageReader& reader)
     if (!WithinDecodeLimit(reader.size()))
         Fail(TooLargeText(), "Image too large");
     QImage image;
+    DecodeWarnings warnings;
     const bool read = reader.read(&image);
     if (!read || image.isNull()) {
         if (reader.error() == QImageReader::UnsupportedFormatError)
             Fail(NotAnImageText());
-        Fail(reader.errorString());
+        Fail(CorruptDataText());
     }
+    for (const QString& warning : warnings.Warnings()) {
+        if (warning.contains(QLatin1String("premature end"), Qt::CaseInsensitive))
+            Fail(DataEndsEarlyText());
+    }
+    if (!warnings.Warnings().isEmpty())
+        Fail(CorruptDataText());
     image.convertTo(QImage::Format_ARGB32);
     if (image.isNull())
         throw std::bad_alloc();

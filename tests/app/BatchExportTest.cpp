@@ -345,6 +345,81 @@ TEST_F(BatchExportTest, PhotosWithoutAProjectAreNamedAsTheImportNamesThem)
 
 // --- Hostile photos ----------------------------------------------------------------------
 
+// A camera-like JPEG (noise, so that its entropy data is long) of `width` × `height`.
+QByteArray NoisyJpeg(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    unsigned state = 7u;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            state = state * 1103515245u + 12345u;
+            image.setPixel(x, y, qRgb((state >> 8) & 0xFF, (state >> 16) & 0xFF, state >> 24));
+        }
+    QByteArray bytes;
+    EXPECT_TRUE(EncodeImage(image, ExportFormatFor(FormatJPEG, 90), bytes));
+    return bytes;
+}
+
+// A photo whose data ends early or is corrupt fails with what is wrong with it: the reader
+// would hand out a partly grey picture and only warn on the console.
+TEST_F(BatchExportTest, DamagedPhotosFailWithTheirReason)
+{
+    const QByteArray good = NoisyJpeg(200, 150);
+    ASSERT_GT(good.size(), 4000);
+    QByteArray flipped = good;
+    for (int i = good.size() / 2; i < good.size() / 2 + 40; ++i)
+        flipped[i] = static_cast<char>(flipped[i] ^ 0xFF);
+    QByteArray marker = good;
+    marker[good.size() / 2] = static_cast<char>(0xFF);
+    marker[good.size() / 2 + 1] = static_cast<char>(0xD3); // a restart marker out of place
+    struct Case {
+        const char* file;
+        QByteArray bytes;
+        QString reason; // empty: any "damaged" reason
+    };
+    const std::vector<Case> cases {
+        { "a_good.jpg", good, QString() },
+        { "b_cut1000.jpg", good.left(1000), DataEndsEarlyText() },
+        { "c_cuthalf.jpg", good.left(good.size() / 2), DataEndsEarlyText() },
+        { "d_flipped.jpg", flipped, QString() },
+        { "e_marker.jpg", marker, QString() },
+        { "f_zero.jpg", QByteArray(), EmptyFileText() },
+        { "g_text.jpg", QByteArray("just some words"), NotAnImageText() },
+    };
+    for (const Case& c : cases) {
+        WriteAll(Path(c.file), c.bytes);
+        ASSERT_EQ(
+            project->GetForegroundImageList().Add(std::make_shared<ForegroundImage>(
+                QString::fromUtf8(c.file).chopped(4), Path(c.file), true, false, false, true)),
+            MT_OK);
+    }
+    Recorder recorder;
+    const BatchSummary summary = Run(Plan(), recorder);
+    EXPECT_EQ(summary.written, 1);
+    EXPECT_EQ(summary.failed, 6);
+    ASSERT_EQ(recorder.details.size(), 7);
+    EXPECT_TRUE(recorder.details[0].isEmpty());
+    for (std::size_t i = 1; i < cases.size(); ++i) {
+        const QString& detail = recorder.details[static_cast<int>(i)];
+        if (cases[i].reason.isEmpty()) {
+            EXPECT_TRUE(detail.startsWith(QStringLiteral("the file is damaged")))
+                << cases[i].file << ": " << detail.toStdString();
+        } else {
+            EXPECT_EQ(detail, cases[i].reason) << cases[i].file;
+        }
+    }
+    EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList({ "a_good.png" }));
+
+    // The same reading serves sizes, pictures and thumbnails.
+    QImage image;
+    EXPECT_EQ(ReadPhoto(Path("c_cuthalf.jpg"), image), MT_CACHE_NOT_CREATED);
+    EXPECT_TRUE(image.isNull());
+    EXPECT_EQ(LastPhotoFailure(), DataEndsEarlyText());
+    EXPECT_EQ(ReadThumbnail(Path("b_cut1000.jpg"), 100, image), MT_CACHE_NOT_CREATED);
+    EXPECT_EQ(ReadPhoto(Path("a_good.jpg"), image), MT_OK);
+    EXPECT_TRUE(LastPhotoFailure().isEmpty());
+}
+
 // Only regular files are read: a FIFO or /dev/stdin given as a photo fails at once instead
 // of blocking the batch, and as the background stops the plan.
 TEST_F(BatchExportTest, PipesAndDevicesAreNeverOpened)

@@ -52,6 +52,8 @@ APP_EXPORT QString NotRegularFileText();
 APP_EXPORT QString EmptyFileText();
 APP_EXPORT QString NotAnImageText();
 APP_EXPORT QString TooLargeText();
+APP_EXPORT QString DataEndsEarlyText();
+APP_EXPORT QString CorruptDataText();
 
 /// Why a whole batch cannot run: its background or overlay (`layer`) at `path` does not load,
 /// for `reason`; or the canvas from a background of `width` × `height` is unsupported.
