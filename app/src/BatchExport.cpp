@@ -49,6 +49,14 @@ void AssignTargets(BatchPlan& plan, const QString& prefix, const QString& postfi
     }
 }
 
+// An output name counts as taken when anything is there, a symbolic link included, whether
+// it points to a file, a folder or nowhere: a link is never written through.
+bool TargetExists(const QString& target)
+{
+    const QFileInfo info(target);
+    return info.isSymLink() || info.exists();
+}
+
 ExportFormatInfo ChosenFormat(const ExportSettings& settings, const ExportChoices& choices)
 {
     return ExportFormatFor(
@@ -204,7 +212,7 @@ MTerr OpenExportEngine(
     std::vector<QString> existing;
     for (const BatchItem& item : plan.items) {
         if (item.problem.isEmpty())
-            (QFileInfo::exists(item.target) ? existing : candidates).push_back(item.source);
+            (TargetExists(item.target) ? existing : candidates).push_back(item.source);
     }
     candidates.push_back(project.CurrentForegroundPath());
     candidates.insert(candidates.end(), existing.begin(), existing.end());
@@ -271,7 +279,7 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
             done(BatchOutcome::Failed, item.problem);
             continue;
         }
-        if (!replaceAll && QFileInfo::exists(item.target)) {
+        if (!replaceAll && TargetExists(item.target)) {
             const ReplaceAnswer answer
                 = options.replaceExisting ? options.replaceExisting(item) : ReplaceAnswer::No;
             if (answer == ReplaceAnswer::Cancel) {

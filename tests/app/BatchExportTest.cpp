@@ -453,6 +453,57 @@ TEST_F(BatchExportTest, PipesAndDevicesAreNeverOpened)
         Path("bg.png"), QStringLiteral("/dev/stdin"), { Path("a.png") }, choices, plan, message));
 }
 
+// --- Planted links -------------------------------------------------------------------------
+
+// A symbolic link planted under an output name is an existing file, whatever it points to:
+// kept at No, and at Yes replaced itself, while its target stays as it was or never appears.
+TEST_F(BatchExportTest, LinksUnderOutputNamesAreNeverWrittenThrough)
+{
+    AddPhoto("a.png", "a", Qt::red);
+    AddPhoto("b.png", "b", Qt::blue);
+    AddPhoto("c.png", "c", Qt::green);
+    ASSERT_TRUE(root.mkpath(QStringLiteral("out")));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("private")));
+    WriteAll(Path("notes.txt"), "my notes");
+    const auto plant = [&] {
+        for (const char* name : { "out/a.png", "out/b.png", "out/c.png" })
+            QFile::remove(Path(name));
+        ASSERT_TRUE(QFile::link(Path("notes.txt"), Path("out/a.png"))); // to a file
+        ASSERT_TRUE(QFile::link(Path("created.txt"), Path("out/b.png"))); // dangling
+        ASSERT_TRUE(QFile::link(Path("private"), Path("out/c.png"))); // to a folder
+    };
+    for (const ReplaceAnswer answer : { ReplaceAnswer::No, ReplaceAnswer::YesToAll }) {
+        plant();
+        int asked = 0;
+        BatchRunOptions options;
+        options.replaceExisting = [&](const BatchItem&) {
+            ++asked;
+            return answer;
+        };
+        Recorder recorder;
+        const BatchSummary summary = Run(Plan(), recorder, options);
+        EXPECT_EQ(ReadAll(Path("notes.txt")), QByteArray("my notes"));
+        EXPECT_FALSE(QFileInfo::exists(Path("created.txt")));
+        EXPECT_TRUE(QDir(Path("private")).isEmpty());
+        if (answer == ReplaceAnswer::No) {
+            EXPECT_EQ(asked, 3);
+            EXPECT_EQ(summary.skipped, 3);
+            EXPECT_EQ(recorder.details.count(AlreadyExistsText()), 3);
+            for (const char* name : { "out/a.png", "out/b.png", "out/c.png" })
+                EXPECT_TRUE(QFileInfo(Path(name)).isSymLink()) << name;
+        } else {
+            EXPECT_EQ(summary.written, 3);
+            for (const char* name : { "out/a.png", "out/b.png", "out/c.png" }) {
+                EXPECT_FALSE(QFileInfo(Path(name)).isSymLink()) << name;
+                EXPECT_EQ(QImage(Path(name)).size(), QSize(kWidth, kHeight)) << name;
+            }
+            // No temporary file is left beside them.
+            EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files | QDir::Hidden),
+                QStringList({ "a.png", "b.png", "c.png" }));
+        }
+    }
+}
+
 // The one safe writer: whichever step fails, the old file keeps every byte, no temporary
 // file remains, and the reason names the file.
 TEST(WholeFileWriterTest, EveryFailingStepLeavesTheOldFile)

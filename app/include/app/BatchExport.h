@@ -24,6 +24,8 @@
 ///   (the window asks Yes / Yes to all / No / Cancel; mattora-render answers from
 ///   --overwrite or --skip-existing). No keeps the file (outcome skipped, "already exists"),
 ///   Cancel keeps it and ends the run. A replaced file changes in one step (`WriteWholeFile`).
+///   A symbolic link under a target name counts as an existing file whatever it points to
+///   (a file, a folder, nothing), and replacing it replaces the link, never its target.
 /// - Cancel: the cancel check is asked before each photo; the picture being written is
 ///   finished first, the rest is not started.
 /// - Threads: `RunBatch` runs on the thread that owns the engine and the project (the GUI

@@ -14,7 +14,9 @@ namespace mtra::app {
 /// written and flushed and no error was recorded. On any failure (a folder that cannot be
 /// written, a full disk, a failed rename) the old file keeps every byte, no temporary file
 /// remains, the result is false and `reason`, when given, says why in words
-/// (`WriteFailedText`). The one writer of App's files: project saves and exported pictures.
+/// (`WriteFailedText`, with the system's reason such as "No space left on device"). A
+/// symbolic link at `path` is replaced itself, never written through to its target. The one
+/// writer of App's files: project saves and exported pictures.
 /// Any thread; two threads must not write the same path at once.
 APP_EXPORT bool WriteWholeFile(
     const QString& path, const QByteArray& bytes, QString* reason = nullptr);
