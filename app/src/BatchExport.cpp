@@ -13,14 +13,18 @@
 #include <app/WholeFileWriter.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <future>
 #include <map>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <utility>
+
+#include <sys/stat.h>
 
 namespace mtra::app {
 
@@ -55,6 +59,38 @@ bool TargetExists(const QString& target)
 {
     const QFileInfo info(target);
     return info.isSymLink() || info.exists();
+}
+
+// A file's identity: device and inode, the same for every path that reaches it.
+using FileId = std::pair<dev_t, ino_t>;
+
+std::optional<FileId> IdOf(const QString& path, bool followLink)
+{
+    struct stat status {
+    };
+    const QByteArray native = QFile::encodeName(path);
+    const int result
+        = followLink ? ::stat(native.constData(), &status) : ::lstat(native.constData(), &status);
+    if (result != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return FileId(status.st_dev, status.st_ino);
+}
+
+// Every file the run reads: its photos, background and overlay.
+std::set<FileId> InputsOf(const BatchPlan& plan)
+{
+    std::set<FileId> inputs;
+    const auto add = [&](const QString& path) {
+        if (const auto id = IdOf(path, true))
+            inputs.insert(*id);
+    };
+    for (const BatchItem& item : plan.items)
+        add(item.source);
+    if (const auto background = plan.project->GetBackgroundImage())
+        add(background->Path());
+    if (const auto overlay = plan.project->GetOverlayImage())
+        add(overlay->Path());
+    return inputs;
 }
 
 ExportFormatInfo ChosenFormat(const ExportSettings& settings, const ExportChoices& choices)
@@ -263,6 +299,10 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
         count(index, failure.isEmpty() ? BatchOutcome::Written : BatchOutcome::Failed, failure);
     };
 
+    // A target that is one of the run's own inputs (the output folder holding the photos) is
+    // never replaced, whatever the answer: the original would be lost. A link is replaced
+    // itself, so only a target that is the file itself counts.
+    const std::set<FileId> inputs = InputsOf(plan);
     bool replaceAll = false;
     for (int index = 0; index < total; ++index) {
         if (options.cancelRequested && options.cancelRequested()) {
@@ -277,6 +317,10 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
         };
         if (!item.problem.isEmpty()) {
             done(BatchOutcome::Failed, item.problem);
+            continue;
+        }
+        if (const auto target = IdOf(item.target, false); target && inputs.count(*target) != 0) {
+            done(BatchOutcome::Failed, SameAsInputText(item.target));
             continue;
         }
         if (!replaceAll && TargetExists(item.target)) {

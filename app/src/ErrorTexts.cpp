@@ -114,6 +114,13 @@ QString AlreadyExistsText()
     return Tr("already exists");
 }
 
+QString SameAsInputText(const QString& target)
+{
+    return Tr("%1 is one of the photos, the background or the overlay of this run: it is never "
+              "replaced")
+        .arg(target);
+}
+
 QString CancelledText()
 {
     return Tr("cancelled");

@@ -504,6 +504,37 @@ TEST_F(BatchExportTest, LinksUnderOutputNamesAreNeverWrittenThrough)
     }
 }
 
+// Writing into the photos' own folder: a target that is an input of the run (by any path)
+// fails unasked, and the original stays; the other photos are written.
+TEST_F(BatchExportTest, TargetsThatAreInputsAreNeverReplaced)
+{
+    AddPhoto("a.png", "a", Qt::red);
+    AddPhoto("b.png", "b", Qt::blue);
+    AddPhoto("c.png", "bg", Qt::green); // its target is the background
+    AddPhoto("d.jpg", "d", Qt::green); // written as d.png, beside its photo
+    const QByteArray original = ReadAll(Path("a.png"));
+    const QByteArray background = ReadAll(Path("bg.png"));
+    ExportChoices choices;
+    choices.outputDir = Path("./"); // another spelling of the photos' folder
+    const BatchPlan plan = PlanProjectBatch(project, choices, false);
+    ASSERT_TRUE(QFile::remove(Path("b.png")) && QFile::copy(Path("a.png"), Path("b.png")));
+    int asked = 0;
+    BatchRunOptions options;
+    options.replaceExisting = [&](const BatchItem&) {
+        ++asked;
+        return ReplaceAnswer::YesToAll;
+    };
+    Recorder recorder;
+    const BatchSummary summary = Run(plan, recorder, options);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(summary.failed, 3);
+    EXPECT_EQ(summary.written, 1);
+    EXPECT_EQ(QImage(Path("d.png")).size(), QSize(kWidth, kHeight));
+    EXPECT_EQ(recorder.details[0], SameAsInputText(plan.items[0].target));
+    EXPECT_EQ(ReadAll(Path("a.png")), original);
+    EXPECT_EQ(ReadAll(Path("bg.png")), background);
+}
+
 // The one safe writer: whichever step fails, the old file keeps every byte, no temporary
 // file remains, and the reason names the file.
 TEST(WholeFileWriterTest, EveryFailingStepLeavesTheOldFile)

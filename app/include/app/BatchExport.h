@@ -26,6 +26,8 @@
 ///   Cancel keeps it and ends the run. A replaced file changes in one step (`WriteWholeFile`).
 ///   A symbolic link under a target name counts as an existing file whatever it points to
 ///   (a file, a folder, nothing), and replacing it replaces the link, never its target.
+///   A target that is the same file as an input of the run (a photo, the background, the
+///   overlay; compared by device and inode) is never replaced: that photo fails, unasked.
 /// - Cancel: the cancel check is asked before each photo; the picture being written is
 ///   finished first, the rest is not started.
 /// - Threads: `RunBatch` runs on the thread that owns the engine and the project (the GUI

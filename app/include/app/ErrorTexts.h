@@ -39,6 +39,7 @@ APP_EXPORT QString UnstorablePathText();
 
 /// Why a photo was skipped or failed while the batch ran.
 APP_EXPORT QString AlreadyExistsText();
+APP_EXPORT QString SameAsInputText(const QString& target);
 APP_EXPORT QString CancelledText();
 APP_EXPORT QString OfflineText();
 APP_EXPORT QString EncodeFailedText(const QByteArray& writerFormat, const QString& reason);
