@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <mutex>
@@ -30,6 +31,32 @@ namespace mtra::app {
 namespace {
 
 const QString kDefaultDocument = QStringLiteral(":/xml/default.xml");
+
+// The deepest element of a project file lies a few levels down (project, batch, image,
+// settings, list, item, value); a file nested far deeper is not a project, and parsing it into
+// a document takes time that grows faster than the square of its depth. The stream reader
+// checks the depth in one linear pass before any document is built.
+constexpr int kMaxElementDepth = 32;
+
+bool IsWithinNestingLimit(const QByteArray& bytes)
+{
+    QXmlStreamReader reader(bytes);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth > kMaxElementDepth)
+                return false;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return true; // a document that is not well-formed is the parser's to report
+}
 
 void CheckCanvas(const Canvas& canvas)
 {
@@ -112,24 +139,39 @@ QString ResolvedPath(const QString& folder, const QString& path)
 
 MTerr Project::LoadDocument(const QString& path)
 {
+    // Out of memory anywhere in reading (the file, the parser, the objects) is a result, never
+    // an abort.
+    try {
+        return LoadDocumentOrThrow(path);
+    } catch (const std::bad_alloc&) {
+        return MT_OUT_OF_MEMORY;
+    }
+}
+
+MTerr Project::LoadDocumentOrThrow(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return MT_FILE_OPEN_FAILED;
-    QDomDocument document;
-    if (!document.setContent(&file, true))
-        return MT_XML_PARSE_FAILED;
+    const QByteArray bytes = file.readAll();
     file.close();
+    if (!IsWithinNestingLimit(bytes))
+        return MT_XML_INVALID;
+    QDomDocument document;
+    if (!document.setContent(bytes, true))
+        return MT_XML_PARSE_FAILED;
 
     const QDomElement project = document.firstChildElement(QStringLiteral("project"));
     if (project.isNull() || project.firstChildElement(QStringLiteral("fileFormat")).isNull())
         return MT_XML_INVALID;
     m_fileFormat = project.firstChildElement(QStringLiteral("fileFormat")).text();
     FileFormatToInt(m_fileFormat);
+    // The images are created outside the guards of the objects that load them; out of memory
+    // there leaves what was read.
     MTerr result = MT_OUT_OF_MEMORY;
     try {
         result = LoadXmlFileFormat1(document);
     } catch (const std::bad_alloc&) {
-        // The images are created outside the guards of the objects that load them.
     }
     // Whatever was read, the items' active flags must match what the program will show.
     m_foregroundImages.UpdateActiveFlags();

@@ -8,6 +8,7 @@
 #include <app/RenderEngine.h>
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -151,4 +152,51 @@ TEST(ProjectPathsTest, RelativeImagePathsAreReadAgainstTheProjectsFolder)
     EXPECT_EQ(
         ResolvedPath(QStringLiteral("/a/b"), QStringLiteral("/x.png")), QStringLiteral("/x.png"));
     EXPECT_EQ(ResolvedPath(QStringLiteral("/a/b"), QString()), QString());
+}
+
+// --- Hostile project files --------------------------------------------------------------------
+
+// A file nested far deeper than a project can be, or larger than the documented limit, is
+// refused with 4 before any document is built; the project is then the default one.
+TEST(ProjectLimitsTest, DeepAndOversizedFilesAreRefusedBeforeParsing)
+{
+    QTemporaryDir dir;
+    const QString deep = dir.filePath(QStringLiteral("deep.mtrabatch"));
+    {
+        QFile file(deep);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<?xml version=\"1.0\"?><project><fileFormat>1.0</fileFormat>");
+        const int levels = 100'000;
+        for (int i = 0; i < levels; ++i)
+            file.write("<a>");
+        for (int i = 0; i < levels; ++i)
+            file.write("</a>");
+        file.write("</project>");
+    }
+    MTerr result = MT_OK;
+    Project project(deep, result);
+    EXPECT_EQ(result, MT_XML_INVALID);
+    EXPECT_TRUE(project.Path().isEmpty());
+    EXPECT_EQ(project.GetCanvas().Width(), 800u);
+
+    // 33 levels in an element nobody reads: too deep. 32 levels load.
+    for (const int levels : { 33, 32 }) {
+        MTerr created = MT_XML_INVALID;
+        Project fresh(created);
+        const QString path = dir.filePath(QStringLiteral("levels.mtrabatch"));
+        ASSERT_EQ(fresh.SaveToXml(path, QStringLiteral("1"), QStringLiteral("1.0")), MT_OK);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        file.close();
+        // The project element is level 1, so this nests `levels` deep in all.
+        bytes.replace("</project>",
+            QByteArray("<x>").repeated(levels - 1) + QByteArray("</x>").repeated(levels - 1)
+                + "</project>");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        Project loaded(path, result);
+        EXPECT_EQ(result, levels > 32 ? MT_XML_INVALID : MT_OK) << levels;
+    }
 }

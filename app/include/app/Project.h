@@ -45,6 +45,9 @@ public:
     /// document is loaded on top of what was read, so the project stays usable; 7 if that
     /// fails as well.
     ///
+    /// A file nested deeper than a project file can be (32 elements) is refused with 4 before
+    /// a document is built, and memory running out anywhere in loading gives 6.
+    ///
     /// A project file may name its images relative to its own folder (a project moved with
     /// its photos): every relative image path (background, overlay, foreground images and the
     /// current foreground path) is made absolute against the folder of `path` as it is read,
@@ -132,6 +135,7 @@ private:
     void ResolveRelativePaths(const QString& folder);
     /// Opens, parses and reads one document; whatever was read before a failure stays.
     MTerr LoadDocument(const QString& path);
+    MTerr LoadDocumentOrThrow(const QString& path);
     MTerr LoadXmlFileFormat1(QDomDocument& document);
     MTerr SaveToXmlAsFileFormat1(
         const QString& path, const QString& applicationVersion, const QString& fileFormat) const;
