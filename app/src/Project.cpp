@@ -153,7 +153,13 @@ MTerr Project::LoadDocumentOrThrow(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return MT_FILE_OPEN_FAILED;
-    const QByteArray bytes = file.readAll();
+    // A parsed document takes about 35 times the file's size in memory: anything beyond the
+    // limit is refused before it is read whole.
+    if (!file.isSequential() && file.size() > kMaxProjectFileBytes)
+        return MT_XML_INVALID;
+    const QByteArray bytes = file.read(kMaxProjectFileBytes + 1);
+    if (bytes.size() > kMaxProjectFileBytes)
+        return MT_XML_INVALID;
     file.close();
     if (!IsWithinNestingLimit(bytes))
         return MT_XML_INVALID;

@@ -199,4 +199,16 @@ TEST(ProjectLimitsTest, DeepAndOversizedFilesAreRefusedBeforeParsing)
         Project loaded(path, result);
         EXPECT_EQ(result, levels > 32 ? MT_XML_INVALID : MT_OK) << levels;
     }
+
+    // A sparse file just over the limit: refused without being read.
+    const QString huge = dir.filePath(QStringLiteral("huge.mtrabatch"));
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<?xml version=\"1.0\"?><project>");
+        ASSERT_TRUE(file.resize(kMaxProjectFileBytes + 1));
+    }
+    Project oversized(huge, result);
+    EXPECT_EQ(result, MT_XML_INVALID);
+    EXPECT_GE(kMaxProjectFileBytes, qint64(79'000'000)); // a 20,000-photo unique batch fits
 }

@@ -19,6 +19,11 @@
 
 namespace mtra::app {
 
+/// The largest project file that is read: 128 MiB. A batch of 20,000 photos, every one with
+/// its own settings, is a 79 MB file (75 MiB); parsing takes about 35 times a file's size in
+/// memory, so the limit also bounds a hostile file's cost to a few GB.
+constexpr qint64 kMaxProjectFileBytes = qint64(128) * 1024 * 1024;
+
 /// The root of the model: canvas, export settings, background and overlay images, the batch
 /// of foreground images with their settings, and the state of the program's toolset. Reads and
 /// writes the project file (XML, extension "mtrabatch") and builds every new project from the
@@ -45,8 +50,9 @@ public:
     /// document is loaded on top of what was read, so the project stays usable; 7 if that
     /// fails as well.
     ///
-    /// A file nested deeper than a project file can be (32 elements) is refused with 4 before
-    /// a document is built, and memory running out anywhere in loading gives 6.
+    /// A file larger than `kMaxProjectFileBytes`, or nested deeper than a project file can be
+    /// (32 elements), is refused with 4 before a document is built, and memory running out
+    /// anywhere in loading gives 6: a hostile file costs neither minutes nor an abort.
     ///
     /// A project file may name its images relative to its own folder (a project moved with
     /// its photos): every relative image path (background, overlay, foreground images and the
