@@ -6,7 +6,10 @@
 
 #include <app/XmlValue.h>
 
-#include <QRegularExpression>
+#include <QList>
+
+#include <algorithm>
+#include <string_view>
 
 namespace mtra::app {
 
@@ -59,9 +62,17 @@ MTerr ExportSettings::WriteToXml(QXmlStreamWriter& writer) const
 bool IsValidExportAffix(const QString& text)
 {
     constexpr int kMaxAffixLength = 20;
-    static const QRegularExpression allowed(
-        QStringLiteral("^[\\w\\.\\(\\)\\& \\-]*$"), QRegularExpression::UseUnicodePropertiesOption);
-    return text.size() <= kMaxAffixLength && allowed.match(text).hasMatch();
+    if (text.size() > kMaxAffixLength)
+        return false;
+    // A word character as the editor's validator defines it: a letter, a number or a mark
+    // (so Devanagari, Thai and decomposed accents pass), or the underscore; then . ( ) & space -.
+    const auto allowed = [](uint c) {
+        constexpr std::u32string_view kPunctuation = U"_.()& -";
+        return QChar::isLetterOrNumber(c) || QChar::isMark(c)
+            || kPunctuation.find(static_cast<char32_t>(c)) != std::u32string_view::npos;
+    };
+    const QList<uint> codePoints = text.toUcs4();
+    return std::all_of(codePoints.begin(), codePoints.end(), allowed);
 }
 
 } // namespace mtra::app

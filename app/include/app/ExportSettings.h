@@ -80,9 +80,11 @@ private:
     bool m_selectionCollapsed = false;
 };
 
-/// Whether `text` may stand before or after the exported file names: at most 20 word
-/// characters, dots, parentheses, ampersands, spaces and hyphens (what the program's prefix
-/// and postfix editors accept), so no export leaves the chosen folder.
+/// Whether `text` may stand before or after the exported file names: at most 20 UTF-16 code
+/// units of word characters (letters, numbers and marks of any script, and the underscore),
+/// dots, parentheses, ampersands, spaces and hyphens (what the program's prefix and postfix
+/// editors accept). Path separators and every other character are refused, so no export
+/// leaves the chosen folder.
 APP_EXPORT bool IsValidExportAffix(const QString& text);
 
 } // namespace mtra::app
