@@ -200,4 +200,20 @@ QString CanvasUnsupportedText(int width, int height)
         .arg(height);
 }
 
+QString OutputFolderText(const QString& folder, const QString& reason)
+{
+    return Tr("the output folder %1 cannot be used: %2").arg(folder, reason);
+}
+
+QString LeftOutText(int count)
+{
+    return Tr("%1 left out: links, files that are not regular or have no image suffix")
+        .arg(count);
+}
+
+QString NotAFolderText()
+{
+    return Tr("not a folder");
+}
+
 } // namespace mtra::app

@@ -102,6 +102,9 @@ int main(int argc, char* argv[])
     if (!planned)
         return fail(2);
 
+    // A folder that cannot take the pictures ends the run before anything renders.
+    if (!options.dryRun && !app::PrepareOutputFolder(plan, message))
+        return fail(2);
     std::unique_ptr<app::RenderEngine> engine;
     if (!options.dryRun && app::OpenExportEngine(plan, engine, message) != app::MT_OK)
         return fail(2);
@@ -113,5 +116,8 @@ int main(int argc, char* argv[])
     };
     const auto observer = MakeObserver(stderr, isatty(STDERR_FILENO) == 1, options.quiet);
     const app::BatchSummary summary = app::RunBatch(plan, engine.get(), *observer, run);
+    if (plan.leftOut > 0 && !options.quiet) {
+        std::fprintf(stderr, "%s\n", app::LeftOutText(plan.leftOut).toLocal8Bit().constData());
+    }
     return summary.failed == 0 ? 0 : 1;
 }

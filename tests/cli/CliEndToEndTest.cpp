@@ -269,9 +269,13 @@ TEST_F(CliEndToEndTest, AFolderThatCannotBeWrittenFailsCleanly)
     QFile blocker(Path("blocked"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
+    // Found before anything renders: the run ends at once with the reason.
     const ProcessResult run = Render({ project, QStringLiteral("-o"), Path("blocked") });
-    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
-    EXPECT_TRUE(run.errors.contains(QStringLiteral("failed"))) << run.errors.toStdString();
+    EXPECT_EQ(run.exitCode, 2) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(
+        QStringLiteral("the output folder %1 cannot be used: not a folder").arg(Path("blocked"))))
+        << run.errors.toStdString();
+    EXPECT_FALSE(run.errors.contains(QStringLiteral("[1/1]"))) << run.errors.toStdString();
 }
 
 TEST_F(CliEndToEndTest, AReadOnlyFolderFailsCleanly)
@@ -284,7 +288,8 @@ TEST_F(CliEndToEndTest, AReadOnlyFolderFailsCleanly)
         Path("readonly"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser));
     const ProcessResult run = Render({ project, QStringLiteral("-o"), Path("readonly") });
     QFile::setPermissions(Path("readonly"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
+    EXPECT_EQ(run.exitCode, 2) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("cannot be used"))) << run.errors.toStdString();
     EXPECT_TRUE(Written("readonly").isEmpty());
 }
 

@@ -66,6 +66,9 @@ struct BatchPlan {
     ExportFormatInfo format;
     QString outputDir; ///< absolute
     std::vector<BatchItem> items;
+    /// Files that folders given to `PlanPhotoBatch` held but that are not taken: symbolic
+    /// links, files that are not regular, files without an image suffix.
+    int leftOut = 0;
 };
 
 /// The caller's choices for a plan; unset values come from the project's export settings.
@@ -155,6 +158,11 @@ struct BatchSummary {
 /// would spoil every picture, so that gives its code and `message`, and no engine.
 APP_EXPORT MTerr OpenExportEngine(
     const BatchPlan& plan, std::unique_ptr<RenderEngine>& engine, QString& message);
+
+/// Makes sure the run can write into `plan.outputDir` before anything renders: creates it with
+/// its parents, and checks that it is a folder that can be written. False with `reason`
+/// (`OutputFolderText`) otherwise.
+APP_EXPORT bool PrepareOutputFolder(const BatchPlan& plan, QString& reason);
 
 /// Runs `plan` through `engine` (see the rules above), creating the output folder first.
 /// `engine` may be null for a dry run only; otherwise every photo then fails.
