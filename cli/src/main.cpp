@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
 #include <malloc.h>
 #include <unistd.h>
@@ -71,6 +72,11 @@ int main(int argc, char* argv[])
     // returned to the system, their memory is not faulted in again for the next photo.
     mallopt(M_MMAP_THRESHOLD, 512 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
+
+    // Progress piped into a reader that stops (head) must not end the batch, nor a file-size
+    // limit: a failed write is that picture's failure, reported as such.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
 
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("mattora-render"));

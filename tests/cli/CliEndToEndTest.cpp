@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <functional>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace mtra::cli {
@@ -378,6 +379,50 @@ TEST_F(CliEndToEndTest, RelativeImagePathsAreReadFromTheProjectsFolder)
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(Written("prints"), QStringList({ QStringLiteral("guest.png") }));
     EXPECT_EQ(QImage(Path("prints/guest.png")).pixel(2, 2), qRgb(230, 140, 40));
+}
+
+// --- Signals ------------------------------------------------------------------------------
+
+// Progress piped into a reader that stops (head) and a file-size limit once killed the batch
+// by SIGPIPE and SIGXFSZ: both are ignored, and a write that fails is that picture's failure.
+TEST_F(CliEndToEndTest, ABrokenPipeOrAFileSizeLimitEndsNoBatch)
+{
+    for (const char* name : { "a.png", "b.png", "c.png" })
+        ASSERT_TRUE(QFile::copy(Path("good.png"), Path(name)));
+    const QString project = SaveProject(
+        { QStringLiteral("a.png"), QStringLiteral("b.png"), QStringLiteral("c.png") });
+
+    // Standard error is a pipe whose reader has already gone: every progress line would
+    // raise SIGPIPE.
+    int ends[2] = { -1, -1 };
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[0]);
+    QProcess piped;
+    piped.setWorkingDirectory(dir.path());
+    piped.setChildProcessModifier([writeEnd = ends[1]] { ::dup2(writeEnd, STDERR_FILENO); });
+    piped.start(QStringLiteral(MTRA_RENDER_EXE), { project });
+    ASSERT_TRUE(piped.waitForFinished(120'000));
+    ::close(ends[1]);
+    EXPECT_EQ(piped.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(piped.exitCode(), 0);
+    EXPECT_EQ(Written().size(), 3);
+
+    QProcess limited;
+    limited.setWorkingDirectory(dir.path());
+    limited.setChildProcessModifier([] {
+        const rlimit limit { 100, 100 }; // bytes: no picture fits
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    limited.start(QStringLiteral(MTRA_RENDER_EXE),
+        { project, QStringLiteral("-o"), Path("small"), QStringLiteral("--format"),
+            QStringLiteral("tiff") });
+    ASSERT_TRUE(limited.waitForFinished(120'000));
+    const QString errors = QString::fromLocal8Bit(limited.readAllStandardError());
+    EXPECT_EQ(limited.exitStatus(), QProcess::NormalExit) << errors.toStdString();
+    EXPECT_EQ(limited.exitCode(), 1) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("0 written, 0 skipped, 3 failed")))
+        << errors.toStdString();
+    EXPECT_TRUE(Written("small").isEmpty());
 }
 
 } // namespace
