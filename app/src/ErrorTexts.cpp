@@ -3,6 +3,7 @@
 #include <app/ErrorTexts.h>
 
 #include <app/BatchExport.h>
+#include <app/ExportFormats.h>
 
 #include <QCoreApplication>
 
@@ -86,7 +87,7 @@ QString OutcomeText(BatchOutcome outcome)
 
 QString UnsafeStoredNameText(const QString& name)
 {
-    return Tr("its stored name \"%1\" is not a plain file name").arg(name);
+    return Tr("its stored name %1 is not a plain file name").arg(QuotedForMessage(name));
 }
 
 QString SameTargetText(const QString& target, const QString& otherSource)
