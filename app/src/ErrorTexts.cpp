@@ -208,8 +208,7 @@ QString OutputFolderText(const QString& folder, const QString& reason)
 
 QString LeftOutText(int count)
 {
-    return Tr("%1 left out: links, files that are not regular or have no image suffix")
-        .arg(count);
+    return Tr("%1 left out: links, files that are not regular or have no image suffix").arg(count);
 }
 
 QString NotAFolderText()
