@@ -365,7 +365,9 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
         // on a pipe.
         const QString fileProblem = PhotoFileProblem(item.source);
         if (!fileProblem.isEmpty()) {
-            done(BatchOutcome::Failed, fileProblem);
+            const bool offline = fileProblem == OfflineText();
+            done(offline && options.skipOffline ? BatchOutcome::Skipped : BatchOutcome::Failed,
+                fileProblem);
             continue;
         }
         if (options.dryRun) {

@@ -188,6 +188,16 @@ TEST_F(BatchExportTest, WritesEachPhotosOwnPictureAndReportsInOrder)
             << name;
     }
     EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList({ "a.png", "b.png", "e.png" }));
+
+    // The window passes over offline photos silently; an unreadable one still fails.
+    BatchRunOptions window;
+    window.skipOffline = true;
+    window.replaceExisting = [](const BatchItem&) { return ReplaceAnswer::YesToAll; };
+    Recorder again;
+    const BatchSummary windowed = Run(plan, again, window);
+    EXPECT_EQ(windowed.skipped, 1);
+    EXPECT_EQ(windowed.failed, 1);
+    EXPECT_TRUE(again.events.contains(QStringLiteral("3 skipped")));
 }
 
 // The question before an existing file is replaced, and what each answer does.

@@ -137,6 +137,9 @@ public:
 struct BatchRunOptions {
     /// Reports what would be written and writes nothing; no engine is needed.
     bool dryRun = false;
+    /// A photo whose file is missing (offline) is skipped, not failed: the window's export
+    /// warns about offline photos before it starts and then passes over them silently.
+    bool skipOffline = false;
     /// Asked before each photo; true ends the run. Empty: never cancelled.
     std::function<bool()> cancelRequested;
     /// Asked before an existing target is replaced. Empty: existing files are kept (No).
