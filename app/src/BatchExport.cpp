@@ -17,6 +17,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <future>
 #include <map>
 #include <optional>
@@ -25,6 +27,7 @@
 #include <utility>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace mtra::app {
 
@@ -198,8 +201,10 @@ bool PlanPhotoBatch(const QString& background, const QString& overlay, const QSt
     };
     for (const QString& input : photos) {
         if (QFileInfo(input).isDir()) {
-            for (const QString& photo : WalkImageFolder(input).images)
+            const FolderContents contents = WalkImageFolder(input);
+            for (const QString& photo : contents.images)
                 addPhoto(photo);
+            planned.leftOut += static_cast<int>(contents.leftOut.size());
         } else {
             addPhoto(input);
         }
@@ -260,6 +265,25 @@ MTerr OpenExportEngine(
     made->RemoveCacheBeforeExport();
     engine = std::move(made);
     return MT_OK;
+}
+
+bool PrepareOutputFolder(const BatchPlan& plan, QString& reason)
+{
+    const QString& folder = plan.outputDir;
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || (info.exists() && !info.isDir())) {
+        reason = OutputFolderText(folder, NotAFolderText());
+        return false;
+    }
+    if (!QDir().mkpath(folder)) {
+        reason = OutputFolderText(folder, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
+        reason = OutputFolderText(folder, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    return true;
 }
 
 BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver& observer,
@@ -341,7 +365,9 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
         // on a pipe.
         const QString fileProblem = PhotoFileProblem(item.source);
         if (!fileProblem.isEmpty()) {
-            done(BatchOutcome::Failed, fileProblem);
+            const bool offline = fileProblem == OfflineText();
+            done(offline && options.skipOffline ? BatchOutcome::Skipped : BatchOutcome::Failed,
+                fileProblem);
             continue;
         }
         if (options.dryRun) {

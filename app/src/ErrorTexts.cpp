@@ -3,6 +3,7 @@
 #include <app/ErrorTexts.h>
 
 #include <app/BatchExport.h>
+#include <app/ExportFormats.h>
 
 #include <QCoreApplication>
 
@@ -86,7 +87,7 @@ QString OutcomeText(BatchOutcome outcome)
 
 QString UnsafeStoredNameText(const QString& name)
 {
-    return Tr("its stored name \"%1\" is not a plain file name").arg(name);
+    return Tr("its stored name %1 is not a plain file name").arg(QuotedForMessage(name));
 }
 
 QString SameTargetText(const QString& target, const QString& otherSource)
@@ -198,6 +199,21 @@ QString CanvasUnsupportedText(int width, int height)
     return Tr("the background is %1 x %2 pixels: a canvas above 25 megapixels is unsupported")
         .arg(width)
         .arg(height);
+}
+
+QString OutputFolderText(const QString& folder, const QString& reason)
+{
+    return Tr("the output folder %1 cannot be used: %2").arg(folder, reason);
+}
+
+QString LeftOutText(int count)
+{
+    return Tr("%1 left out: links, files that are not regular or have no image suffix").arg(count);
+}
+
+QString NotAFolderText()
+{
+    return Tr("not a folder");
 }
 
 } // namespace mtra::app

@@ -34,9 +34,53 @@ bool IsPlainFileName(const QString& name)
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
     return std::none_of(name.begin(), name.end(), [](QChar c) {
+        // Format characters include the bidirectional controls: U+202E shows
+        // "abc\u202Egpj.exe.jpg" as "abcgpj.exe.jpg" reversed, a name that lies about its
+        // type. The joiners U+200C and U+200D stay, as words of several scripts need them.
+        const bool joiner = c.unicode() == 0x200C || c.unicode() == 0x200D;
         return c == QLatin1Char('/') || c == QLatin1Char('\\')
-            || c.category() == QChar::Other_Control;
+            || c.category() == QChar::Other_Control
+            || (c.category() == QChar::Other_Format && !joiner);
     });
+}
+
+namespace {
+
+bool IsUnsafeToShow(QChar c)
+{
+    const QChar::Category category = c.category();
+    return category == QChar::Other_Control || category == QChar::Other_Format
+        || category == QChar::Separator_Line || category == QChar::Separator_Paragraph;
+}
+
+QString Escaped(const QString& text, bool quoted)
+{
+    QString shown;
+    shown.reserve(text.size() + 2);
+    for (const QChar c : text) {
+        if (quoted && (c == QLatin1Char('"') || c == QLatin1Char('\\'))) {
+            shown += QLatin1Char('\\');
+            shown += c;
+        } else if (IsUnsafeToShow(c)) {
+            // Shown, never obeyed: a name cannot end a line, move the cursor or turn text round.
+            shown += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        } else {
+            shown += c;
+        }
+    }
+    return quoted ? QLatin1Char('"') + shown + QLatin1Char('"') : shown;
+}
+
+} // namespace
+
+QString QuotedForMessage(const QString& text)
+{
+    return Escaped(text, true);
+}
+
+QString EscapedForMessage(const QString& text)
+{
+    return Escaped(text, false);
 }
 
 bool EncodeImage(

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include "Progress.h"
 
+#include <app/ExportFormats.h>
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 
@@ -27,7 +29,7 @@ public:
 
     void FileStarted(int index, const app::BatchItem& item) override
     {
-        m_current = QFileInfo(item.source).fileName();
+        m_current = app::EscapedForMessage(QFileInfo(item.source).fileName());
         if (m_terminal)
             DrawBar(index, m_current);
     }
@@ -39,19 +41,25 @@ public:
         QString line;
         switch (outcome) {
         case app::BatchOutcome::Failed:
-            line = QStringLiteral("%1 failed: %2: %3").arg(count, item.source, detail);
+            line = QStringLiteral("%1 failed: %2: %3")
+                       .arg(count, app::EscapedForMessage(item.source),
+                           app::EscapedForMessage(detail));
             break;
         case app::BatchOutcome::Skipped:
             if (!m_quiet)
-                line = QStringLiteral("%1 skipped %2: %3").arg(count, item.target, detail);
+                line = QStringLiteral("%1 skipped %2: %3")
+                           .arg(count, app::EscapedForMessage(item.target),
+                               app::EscapedForMessage(detail));
             break;
         case app::BatchOutcome::Written:
             if (!m_quiet && !m_terminal)
-                line = QStringLiteral("%1 wrote %2").arg(count, item.target);
+                line
+                    = QStringLiteral("%1 wrote %2").arg(count, app::EscapedForMessage(item.target));
             break;
         case app::BatchOutcome::WouldWrite:
             if (!m_quiet)
-                line = QStringLiteral("%1 would write %2").arg(count, item.target);
+                line = QStringLiteral("%1 would write %2")
+                           .arg(count, app::EscapedForMessage(item.target));
             break;
         }
         if (!line.isEmpty()) {

@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
 #include <malloc.h>
 #include <unistd.h>
@@ -72,6 +73,11 @@ int main(int argc, char* argv[])
     mallopt(M_MMAP_THRESHOLD, 512 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
 
+    // Progress piped into a reader that stops (head) must not end the batch, nor a file-size
+    // limit: a failed write is that picture's failure, reported as such.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("mattora-render"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MTRA_VERSION));
@@ -102,6 +108,9 @@ int main(int argc, char* argv[])
     if (!planned)
         return fail(2);
 
+    // A folder that cannot take the pictures ends the run before anything renders.
+    if (!options.dryRun && !app::PrepareOutputFolder(plan, message))
+        return fail(2);
     std::unique_ptr<app::RenderEngine> engine;
     if (!options.dryRun && app::OpenExportEngine(plan, engine, message) != app::MT_OK)
         return fail(2);
@@ -113,5 +122,8 @@ int main(int argc, char* argv[])
     };
     const auto observer = MakeObserver(stderr, isatty(STDERR_FILENO) == 1, options.quiet);
     const app::BatchSummary summary = app::RunBatch(plan, engine.get(), *observer, run);
+    if (plan.leftOut > 0 && !options.quiet) {
+        std::fprintf(stderr, "%s\n", app::LeftOutText(plan.leftOut).toLocal8Bit().constData());
+    }
     return summary.failed == 0 ? 0 : 1;
 }

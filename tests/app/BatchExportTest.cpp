@@ -188,6 +188,16 @@ TEST_F(BatchExportTest, WritesEachPhotosOwnPictureAndReportsInOrder)
             << name;
     }
     EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList({ "a.png", "b.png", "e.png" }));
+
+    // The window passes over offline photos silently; an unreadable one still fails.
+    BatchRunOptions window;
+    window.skipOffline = true;
+    window.replaceExisting = [](const BatchItem&) { return ReplaceAnswer::YesToAll; };
+    Recorder again;
+    const BatchSummary windowed = Run(plan, again, window);
+    EXPECT_EQ(windowed.skipped, 1);
+    EXPECT_EQ(windowed.failed, 1);
+    EXPECT_TRUE(again.events.contains(QStringLiteral("3 skipped")));
 }
 
 // The question before an existing file is replaced, and what each answer does.
@@ -334,6 +344,17 @@ TEST_F(BatchExportTest, PhotosWithoutAProjectAreNamedAsTheImportNamesThem)
     EXPECT_EQ(plan.items[1].target, Path("out/img (2).jpg"));
     EXPECT_EQ(plan.items[2].target, Path("out/img (3).jpg"));
     EXPECT_EQ(plan.items[3].problem, IncompatibleFileText());
+    EXPECT_EQ(plan.leftOut, 0);
+
+    // What a walked folder holds but the import's rule leaves out is counted.
+    WriteAll(Path("shoot/notes.txt"), "text");
+    ASSERT_TRUE(QFile::link(Path("img.png"), Path("shoot/link.png")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("shoot/pipe.png")).constData(), 0600), 0);
+    ASSERT_TRUE(
+        PlanPhotoBatch(Path("bg.png"), QString(), { Path("shoot") }, choices, plan, message));
+    EXPECT_EQ(plan.items.size(), 2u);
+    EXPECT_EQ(plan.leftOut, 3);
+    EXPECT_EQ(LeftOutText(3).left(12), QStringLiteral("3 left out: "));
 
     EXPECT_FALSE(
         PlanPhotoBatch(Path("notes.txt"), QString(), { Path("img.png") }, choices, plan, message));
@@ -549,6 +570,14 @@ TEST(WholeFileWriterTest, EveryFailingStepLeavesTheOldFile)
         bool Open(QSaveFile& file) override { return m_step != 0 && FileWriteOps::Open(file); }
         qint64 Write(QSaveFile& file, const QByteArray& bytes) override
         {
+            if (m_step == 4) {
+                // The real error of a full disk: /dev/full refuses every write with ENOSPC.
+                QFile full(QStringLiteral("/dev/full"));
+                if (!full.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+                    return -1;
+                FileWriteOps::Write(file, bytes.left(100));
+                return full.write(bytes);
+            }
             return FileWriteOps::Write(file, m_step == 1 ? bytes.left(3) : bytes);
         }
         bool Flush(QSaveFile& file) override { return m_step != 2 && FileWriteOps::Flush(file); }
@@ -567,13 +596,17 @@ TEST(WholeFileWriterTest, EveryFailingStepLeavesTheOldFile)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picture.png"));
     WriteAll(path, "the old picture");
-    for (int step = 0; step < 4; ++step) {
+    for (int step = 0; step < 5; ++step) {
         Failing ops(step);
         ScopedFileWriteOps scoped(ops);
         QString reason;
         EXPECT_FALSE(WriteWholeFile(path, QByteArray(4096, 'x'), &reason)) << step;
         EXPECT_TRUE(reason.startsWith(QStringLiteral("cannot write %1: ").arg(path))) << step;
         EXPECT_EQ(ReadAll(path), QByteArray("the old picture")) << step;
+        if (step == 4) { // the system's reason, not "Unknown error"
+            EXPECT_TRUE(reason.endsWith(QStringLiteral("No space left on device")))
+                << reason.toStdString();
+        }
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
             QStringList({ QStringLiteral("picture.png") }))
             << step;

@@ -67,8 +67,33 @@ TEST(ExportFormatsTest, StoredNamesMustStayInTheOutputFolder)
 {
     for (const char* bad : { "", ".", "..", "../x", "a/b", "a\\b", "tab\there" })
         EXPECT_FALSE(IsPlainFileName(QString::fromUtf8(bad))) << bad;
-    for (const char* good : { "img.001", "shot (2)", "..hidden", "Été & co" })
+    for (const char* good : { "img.001", "shot (2)", "..hidden", "Été & co",
+             "\xd9\x85\xdb\x8c\xe2\x80\x8c\xd8\xae\xd9\x88\xd8\xa7\xd9\x87\xd9\x85" }) // with ZWNJ
         EXPECT_TRUE(IsPlainFileName(QString::fromUtf8(good))) << good;
+    // Bidirectional controls and other format characters: U+202E makes this look like a
+    // JPEG and U+2066 isolates, U+200B hides, U+FEFF marks.
+    for (const char* bad : { "abc\xe2\x80\xaegpj.exe",
+             "a\xe2\x81\xa6"
+             "b",
+             "a\xe2\x80\x8b"
+             "b",
+             "a\xef\xbb\xbf"
+             "name" })
+        EXPECT_FALSE(IsPlainFileName(QString::fromUtf8(bad))) << bad;
+}
+
+// A name or path in a message is shown, never obeyed: it cannot end the line or turn the
+// text round.
+TEST(ExportFormatsTest, NamesInMessagesAreQuotedAndEscaped)
+{
+    EXPECT_EQ(QuotedForMessage(QStringLiteral("shot (2)")), QStringLiteral("\"shot (2)\""));
+    EXPECT_EQ(QuotedForMessage(QString::fromUtf8("a\"b\\c\nd\xe2\x80\xae"
+                                                 "e")),
+        QStringLiteral("\"a\\\"b\\\\c\\u000ad\\u202ee\""));
+    EXPECT_EQ(EscapedForMessage(QStringLiteral("/x/[1/1] wrote\r\n\\y")),
+        QStringLiteral("/x/[1/1] wrote\\u000d\\u000a\\y"));
+    EXPECT_EQ(UnsafeStoredNameText(QStringLiteral("a/\nb")),
+        QStringLiteral("its stored name \"a/\\u000ab\" is not a plain file name"));
 }
 
 TEST(ImportNamingTest, SuffixesOfTheImportInAnyCase)

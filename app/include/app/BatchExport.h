@@ -66,6 +66,9 @@ struct BatchPlan {
     ExportFormatInfo format;
     QString outputDir; ///< absolute
     std::vector<BatchItem> items;
+    /// Files that folders given to `PlanPhotoBatch` held but that are not taken: symbolic
+    /// links, files that are not regular, files without an image suffix.
+    int leftOut = 0;
 };
 
 /// The caller's choices for a plan; unset values come from the project's export settings.
@@ -134,6 +137,9 @@ public:
 struct BatchRunOptions {
     /// Reports what would be written and writes nothing; no engine is needed.
     bool dryRun = false;
+    /// A photo whose file is missing (offline) is skipped, not failed: the window's export
+    /// warns about offline photos before it starts and then passes over them silently.
+    bool skipOffline = false;
     /// Asked before each photo; true ends the run. Empty: never cancelled.
     std::function<bool()> cancelRequested;
     /// Asked before an existing target is replaced. Empty: existing files are kept (No).
@@ -155,6 +161,11 @@ struct BatchSummary {
 /// would spoil every picture, so that gives its code and `message`, and no engine.
 APP_EXPORT MTerr OpenExportEngine(
     const BatchPlan& plan, std::unique_ptr<RenderEngine>& engine, QString& message);
+
+/// Makes sure the run can write into `plan.outputDir` before anything renders: creates it with
+/// its parents, and checks that it is a folder that can be written. False with `reason`
+/// (`OutputFolderText`) otherwise.
+APP_EXPORT bool PrepareOutputFolder(const BatchPlan& plan, QString& reason);
 
 /// Runs `plan` through `engine` (see the rules above), creating the output folder first.
 /// `engine` may be null for a dry run only; otherwise every photo then fails.

@@ -60,5 +60,10 @@ APP_EXPORT QString CorruptDataText();
 /// for `reason`; or the canvas from a background of `width` × `height` is unsupported.
 APP_EXPORT QString LayerUnreadableText(LayerID layer, const QString& path, const QString& reason);
 APP_EXPORT QString CanvasUnsupportedText(int width, int height);
+/// The output folder cannot be used, for `reason` (such as `NotAFolderText`).
+APP_EXPORT QString OutputFolderText(const QString& folder, const QString& reason);
+APP_EXPORT QString NotAFolderText();
+/// "<n> left out: …", the files of walked folders that were not taken.
+APP_EXPORT QString LeftOutText(int count);
 
 } // namespace mtra::app

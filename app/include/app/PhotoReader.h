@@ -14,7 +14,10 @@
 /// - regular files only: anything else (a FIFO, a device such as /dev/stdin, a folder) is
 ///   refused before it is opened, so a pipe never blocks a batch;
 /// - whole: a JPEG whose data ends early or is corrupt (which the reader would decode into a
-///   partly grey picture, warning only on the console) is a failure, not a picture.
+///   partly grey picture, warning only on the console) is a failure, not a picture. The
+///   warnings are caught by a Qt message handler that App installs at the first decode and
+///   that passes every other message to the handler it replaced; a program that installs its
+///   own handler later must pass messages on to the one it replaces, or damage goes unseen.
 ///
 /// Results: 0, `MT_CACHE_NOT_CREATED` (34) for a file that cannot be read (missing, not an
 /// image, damaged, too large, not a regular file) and `MT_RENDER_OUT_OF_MEMORY` (39) when
