@@ -87,36 +87,18 @@ void LightSpillLayerCompositor::Prepare(OVAbstractImage* background)
         return;
     const unsigned width = background->Width();
     const unsigned height = background->Height();
-    const std::size_t pixels = PixelCount(background);
     const unsigned workers = WorkerCount();
 
-    // The light outside the subject: the background's colours with alpha 255 − layer alpha.
-    // Copied on the workers: it is a whole-image pass on the calling thread's time.
+    // The light outside the subject is the background's colours with alpha 255 − layer alpha,
+    // blurred like a queue stage: the blur's Prepare here, then W workers, joined before ours
+    // start. The blur's row pass reads the background and the layer's alpha directly, so the
+    // light itself is never copied out; its columns pass writes the blurred light.
     auto light = MakeLargeImage(width, height, background->PixelChannelOrder());
-    const unsigned char* in = Bytes(background);
-    const unsigned char* layer = Bytes(m_layer);
-    unsigned char* out = light->Buffer();
-    RunGuarded(workers, [&](unsigned index) {
-        // In cache-sized pieces: a block copy, then the alpha bytes while the piece is hot.
-        constexpr std::size_t kPiece = 16 * 1024;
-        const WorkRange range = ThreadByteRange(pixels, index, workers);
-        for (std::size_t begin = range.begin; begin < range.end; begin += kPiece) {
-            const std::size_t end = std::min(range.end, begin + kPiece);
-            std::memcpy(out + begin, in + begin, end - begin);
-            for (std::size_t i = begin + 3; i < end; i += 4)
-                out[i] = static_cast<unsigned char>(255 - layer[i]);
-        }
-    });
-
-    // Blurred like a queue stage: its Prepare here, then W workers, joined before ours start.
-    // The stack blur's Prepare reads its input into row planes of its own and its workers write
-    // the columns from those planes only, so the light is blurred in place: one whole-image
-    // buffer less to allocate and fault in.
     {
         StackBlurRenderer blur(m_radius, true, true, ChannelsAll);
-        blur.Prepare(light.get());
+        blur.PrepareWithInvertedAlpha(background, m_layer);
         RunGuarded(workers, [&](unsigned index) {
-            blur.Render(light.get(), light.get(), static_cast<unsigned char>(index),
+            blur.Render(background, light.get(), static_cast<unsigned char>(index),
                 static_cast<unsigned char>(workers));
         });
     }

@@ -23,10 +23,11 @@ constexpr int kColumnLanes = 64;
 
 #if defined(__SSE2__)
 
-// The row pass through the table with the four channels of a pixel in one vector: the same
-// sums as `BlurLine`, four at a time.
+// The row pass with the four channels of a pixel in one vector: the same sums as `BlurLine`,
+// four at a time, divided through the table or, with kFloat, by `FloatDivide`'s operations.
+template <bool kFloat>
 void BlurPixelRowSse2(const unsigned char* in, unsigned char* out, std::size_t n, int r,
-    const int* edge, const unsigned char* table)
+    const int* edge, const unsigned char* table, float reciprocal)
 {
     std::int32_t seed[3][4];
     stackblur::SeedLine<4>(
@@ -36,6 +37,8 @@ void BlurPixelRowSse2(const unsigned char* in, unsigned char* out, std::size_t n
     __m128i sumIn = _mm_loadu_si128(reinterpret_cast<const __m128i*>(seed[1]));
     __m128i sumOut = _mm_loadu_si128(reinterpret_cast<const __m128i*>(seed[2]));
     const __m128i zero = _mm_setzero_si128();
+    const __m128 half = _mm_set1_ps(0.5f);
+    const __m128 scale = _mm_set1_ps(reciprocal);
     auto pixel = [in, zero](std::size_t i) {
         int word;
         std::memcpy(&word, in + i * 4, 4);
@@ -43,10 +46,17 @@ void BlurPixelRowSse2(const unsigned char* in, unsigned char* out, std::size_t n
     };
     alignas(16) std::int32_t sums[4];
     for (std::size_t x = 0;; ++x) {
-        _mm_store_si128(reinterpret_cast<__m128i*>(sums), total);
-        const std::uint32_t word = std::uint32_t(table[sums[0]])
-            | std::uint32_t(table[sums[1]]) << 8 | std::uint32_t(table[sums[2]]) << 16
-            | std::uint32_t(table[sums[3]]) << 24;
+        std::uint32_t word;
+        if constexpr (kFloat) {
+            const __m128i q
+                = _mm_cvttps_epi32(_mm_mul_ps(_mm_add_ps(_mm_cvtepi32_ps(total), half), scale));
+            const __m128i words = _mm_packs_epi32(q, q);
+            word = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
+        } else {
+            _mm_store_si128(reinterpret_cast<__m128i*>(sums), total);
+            word = std::uint32_t(table[sums[0]]) | std::uint32_t(table[sums[1]]) << 8
+                | std::uint32_t(table[sums[2]]) << 16 | std::uint32_t(table[sums[3]]) << 24;
+        }
         std::memcpy(out + x * 4, &word, 4);
         if (x + 1 >= n)
             break;
@@ -61,20 +71,15 @@ void BlurPixelRowSse2(const unsigned char* in, unsigned char* out, std::size_t n
 
 #endif
 
+// One row of `width` pixels by the generic line code.
 template <typename Sum, typename Divide>
-void BlurRowsOf(const unsigned char* source, unsigned char* rows, std::size_t width,
-    std::size_t firstRow, std::size_t endRow, int radius, const int* edge, const Divide& divide)
+void BlurRowOf(const unsigned char* in, unsigned char* out, std::size_t width, int radius,
+    const int* edge, const Divide& divide)
 {
-    for (std::size_t y = firstRow; y < endRow; ++y) {
-        const unsigned char* in = source + y * width * 4;
-        unsigned char* out = rows + y * width * 4;
-        stackblur::BlurLine<4, Sum>(
-            width, radius, edge, [in](std::size_t i, int c) { return Sum(in[i * 4 + c]); },
-            [out](std::size_t x, const unsigned char* values) {
-                std::memcpy(out + x * 4, values, 4);
-            },
-            divide);
-    }
+    stackblur::BlurLine<4, Sum>(
+        width, radius, edge, [in](std::size_t i, int c) { return Sum(in[i * 4 + c]); },
+        [out](std::size_t x, const unsigned char* values) { std::memcpy(out + x * 4, values, 4); },
+        divide);
 }
 
 template <typename Sum, typename Divide>
@@ -112,6 +117,18 @@ StackBlurRenderer::~StackBlurRenderer() = default;
 
 void StackBlurRenderer::Prepare(OVAbstractImage* source)
 {
+    PrepareRows(source, nullptr);
+}
+
+void StackBlurRenderer::PrepareWithInvertedAlpha(
+    const OVAbstractImage* source, const OVAbstractImage* alphaSource)
+{
+    PrepareRows(source, alphaSource);
+}
+
+void StackBlurRenderer::PrepareRows(
+    const OVAbstractImage* source, const OVAbstractImage* alphaSource)
+{
     m_rows.reset();
     m_divisionTable.reset();
     m_width = 0;
@@ -125,40 +142,70 @@ void StackBlurRenderer::Prepare(OVAbstractImage* source)
     m_rows = AllocateLargeBuffer<unsigned char>(pixels * 4);
     m_rowEdge = stackblur::MakeEdgeIndex(width, m_effectiveRadius);
     m_columnEdge = stackblur::MakeEdgeIndex(height, m_effectiveRadius);
-    if (stackblur::UsesTable(m_effectiveRadius))
+    m_division = stackblur::UsesFloatDivision(m_effectiveRadius) ? Division::Float
+        : stackblur::UsesTable(m_effectiveRadius)                ? Division::Table
+                                                                 : Division::Direct;
+    if (m_division == Division::Table)
         m_divisionTable = stackblur::MakeDivisionTable(m_effectiveRadius);
     m_width = width;
     m_height = height;
 
     const unsigned workers = WorkerCount();
-    RunWorkerThreads(workers, [this, source, workers](unsigned i) {
-        BlurRows(source, i, workers);
+    // With an alpha source each worker assembles its rows in a row buffer of its own (allocated
+    // here: workers must not throw), where the row stays in the cache for the blur that follows.
+    std::vector<unsigned char> assembled(alphaSource ? workers * width * 4 : 0);
+    RunWorkerThreads(workers, [&](unsigned i) {
+        BlurRows(source, alphaSource, alphaSource ? assembled.data() + i * width * 4 : nullptr, i,
+            workers);
         return 0;
     });
 }
 
-void StackBlurRenderer::BlurRows(
-    const OVAbstractImage* source, unsigned index, unsigned count) const
+void StackBlurRenderer::BlurRows(const OVAbstractImage* source, const OVAbstractImage* alphaSource,
+    unsigned char* assembled, unsigned index, unsigned count) const
 {
     const WorkRange rows = ThreadLineRange(m_height, index, count);
     if (rows.IsEmpty())
         return;
+    const std::size_t stride = m_width * 4;
     const unsigned char* bytes = Bytes(source);
+    auto input = [&](std::size_t y) {
+        const unsigned char* row = bytes + y * stride;
+        if (!alphaSource)
+            return row;
+        const unsigned char* alpha = Bytes(alphaSource) + y * stride;
+        std::memcpy(assembled, row, stride);
+        for (std::size_t i = 3; i < stride; i += 4)
+            assembled[i] = static_cast<unsigned char>(255 - alpha[i]);
+        return static_cast<const unsigned char*>(assembled);
+    };
+    unsigned char* out = m_rows.get();
+    const int r = m_effectiveRadius;
+    const int* edge = m_rowEdge.data();
+    for (std::size_t y = rows.begin; y < rows.end; ++y) {
+        const unsigned char* in = input(y);
+        unsigned char* rowOut = out + y * stride;
+        switch (m_division) {
+        case Division::Float:
 #if defined(__SSE2__)
-    if (m_divisionTable) {
-        for (std::size_t y = rows.begin; y < rows.end; ++y) {
-            BlurPixelRowSse2(bytes + y * m_width * 4, m_rows.get() + y * m_width * 4, m_width,
-                m_effectiveRadius, m_rowEdge.data(), m_divisionTable.get());
-        }
-        return;
-    }
+            BlurPixelRowSse2<true>(
+                in, rowOut, m_width, r, edge, nullptr, stackblur::FloatDivide(r).reciprocal);
+#else
+            BlurRowOf<std::int32_t>(in, rowOut, m_width, r, edge, stackblur::FloatDivide(r));
 #endif
-    if (m_divisionTable) {
-        BlurRowsOf<std::int32_t>(bytes, m_rows.get(), m_width, rows.begin, rows.end,
-            m_effectiveRadius, m_rowEdge.data(), stackblur::TableDivide { m_divisionTable.get() });
-    } else {
-        BlurRowsOf<std::int64_t>(bytes, m_rows.get(), m_width, rows.begin, rows.end,
-            m_effectiveRadius, m_rowEdge.data(), stackblur::DirectDivide(m_effectiveRadius));
+            break;
+        case Division::Table:
+#if defined(__SSE2__)
+            BlurPixelRowSse2<false>(in, rowOut, m_width, r, edge, m_divisionTable.get(), 0.0f);
+#else
+            BlurRowOf<std::int32_t>(
+                in, rowOut, m_width, r, edge, stackblur::TableDivide { m_divisionTable.get() });
+#endif
+            break;
+        case Division::Direct:
+            BlurRowOf<std::int64_t>(in, rowOut, m_width, r, edge, stackblur::DirectDivide(r));
+            break;
+        }
     }
 }
 
@@ -173,14 +220,20 @@ void StackBlurRenderer::Render(OVAbstractImage* source, OVAbstractImage* destina
     if (columns.IsEmpty())
         return;
     unsigned char* bytes = Bytes(destination);
-    if (m_divisionTable) {
+    const int r = m_effectiveRadius;
+    switch (m_division) {
+    case Division::Float:
         BlurColumnsOf<std::int32_t>(m_rows.get(), bytes, m_width, m_height, columns.begin,
-            columns.end, m_effectiveRadius, m_columnEdge.data(),
-            stackblur::TableDivide { m_divisionTable.get() });
-    } else {
+            columns.end, r, m_columnEdge.data(), stackblur::FloatDivide(r));
+        break;
+    case Division::Table:
+        BlurColumnsOf<std::int32_t>(m_rows.get(), bytes, m_width, m_height, columns.begin,
+            columns.end, r, m_columnEdge.data(), stackblur::TableDivide { m_divisionTable.get() });
+        break;
+    case Division::Direct:
         BlurColumnsOf<std::int64_t>(m_rows.get(), bytes, m_width, m_height, columns.begin,
-            columns.end, m_effectiveRadius, m_columnEdge.data(),
-            stackblur::DirectDivide(m_effectiveRadius));
+            columns.end, r, m_columnEdge.data(), stackblur::DirectDivide(r));
+        break;
     }
 }
 

@@ -36,6 +36,12 @@ public:
 
     bool NeedsWholeImage() const override { return true; }
     void Prepare(OVAbstractImage* source) override;
+    /// `Prepare` for the image that is `source` with the alpha of every pixel replaced by
+    /// 255 − the alpha of the same pixel of `alphaSource` (same size and order), without making
+    /// that image: the light-spill compositor's light outside the subject. `Render` then takes
+    /// `source` as its input.
+    void PrepareWithInvertedAlpha(
+        const OVAbstractImage* source, const OVAbstractImage* alphaSource);
     void Render(OVAbstractImage* source, OVAbstractImage* destination, unsigned char threadIndex,
         unsigned char threadCount) override;
 
@@ -48,7 +54,12 @@ public:
     OVChannelsToProcess Channels() const { return m_channels; }
 
 private:
-    void BlurRows(const OVAbstractImage* source, unsigned index, unsigned count) const;
+    // How sums are divided by (r + 1)²: `stackblur::FloatDivide`, the table, or directly.
+    enum class Division { Float, Table, Direct };
+
+    void PrepareRows(const OVAbstractImage* source, const OVAbstractImage* alphaSource);
+    void BlurRows(const OVAbstractImage* source, const OVAbstractImage* alphaSource,
+        unsigned char* assembled, unsigned index, unsigned count) const;
 
     int m_radius;
     int m_effectiveRadius;
@@ -59,6 +70,7 @@ private:
     // Built by Prepare for its input.
     std::size_t m_width = 0;
     std::size_t m_height = 0;
+    Division m_division = Division::Float;
     LargeBuffer<unsigned char> m_rows;
     std::vector<int> m_rowEdge;
     std::vector<int> m_columnEdge;
