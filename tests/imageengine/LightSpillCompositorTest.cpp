@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: MattoraBatch developers
+#include "CpuFeatures.h"
 #include "RenderQueue.h"
 #include "WorkerThreads.h"
 #include "compositor/LightSpillLayerCompositor.h"
@@ -191,6 +192,35 @@ TEST_P(LightSpillModeTest, OutputIsIdenticalForEveryWorkerCount)
             EXPECT_EQ(result, reference) << workers << " workers";
     }
     EXPECT_NE(reference, BytesOf(*background));
+}
+
+// The SSE2 loop (max and min standing in for lighten's and darken's tables, weights equal to
+// the alpha at strength 1) against the plain loop, with random alphas in both images and sizes
+// that leave a tail to the plain loop.
+TEST_P(LightSpillModeTest, VectorLoopMatchesThePlainLoop)
+{
+    const ScopedCoreCount cores(3);
+    for (const auto& [width, height] : { std::pair { 37u, 23u }, { 5u, 3u }, { 64u, 2u } }) {
+        const auto background = MakeRandomImage(width, height, 40 + width, 0.2);
+        auto layer = MakeRandomImage(width, height, 50 + height, 0.4);
+        for (std::size_t i = 3; i < layer->BufferByteSize(); i += 4)
+            layer->Buffer()[i] = static_cast<std::uint8_t>(i * 37 % 256);
+        for (const double strength : { 1.0, 0.8, 1.7 }) {
+            std::vector<std::vector<std::uint8_t>> results;
+            for (const CpuFeatures& features : { CpuFeatures::None(), CpuFeatures::Detected() }) {
+                auto result = CopyOf(*background);
+                CompositorQueue queue(result.get(), 1.0, tables, DownsampleFull);
+                ASSERT_EQ(queue.Append([&] {
+                    return std::make_shared<LightSpillLayerCompositor>(
+                        layer.get(), 3, strength, Mode(), DownsampleFull, tables, features);
+                }),
+                    0);
+                ASSERT_EQ(queue.Render(), 0);
+                results.push_back(BytesOf(*result));
+            }
+            EXPECT_EQ(results[1], results[0]) << width << " x " << height << ", " << strength;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllModes, LightSpillModeTest,
