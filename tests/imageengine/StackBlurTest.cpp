@@ -175,6 +175,27 @@ TEST(StackBlur, HugeRadiiAreLimitedNotAllocated)
     EXPECT_EQ(RunStage(stage, *source, 2), ReferenceBlur(*source, stackblur::kMaxRadius));
 }
 
+// The AVX2 passes against the generic ones: widths that leave partial 32-byte blocks to each
+// worker, radii at both ends of the single-precision range.
+TEST(StackBlur, VectorPassesMatchTheGenericOnes)
+{
+    if (!Avx2Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    for (const auto& [width, height] : { std::pair { 301u, 67u }, { 8u, 40u }, { 9u, 2u } }) {
+        auto source = MakeRandomImage(width, height, width + height, 0.3);
+        for (const int radius : { 1, 25, stackblur::kMaxFloatRadius }) {
+            StackBlurRenderer generic(radius, true, true, ChannelsAll, false);
+            const auto expected = RunStage(generic, *source, 1);
+            for (const unsigned workers : { 1u, 2u, 3u, 7u }) {
+                StackBlurRenderer vector(radius, true, true, ChannelsAll, true);
+                EXPECT_EQ(RunStage(vector, *source, workers), expected)
+                    << width << " x " << height << ", radius " << radius << ", " << workers
+                    << " workers";
+            }
+        }
+    }
+}
+
 // Every sum every radius that divides in single precision can produce.
 TEST(StackBlur, FloatDivisionIsExactTruncationForEverySum)
 {

@@ -5,6 +5,7 @@
 #include "ImageAccess.h"
 #include "WorkSplit.h"
 #include "WorkerThreads.h"
+#include "processor/StackBlurAvx2.h"
 #include "processor/StackBlurLines.h"
 
 #include <cstdint>
@@ -104,12 +105,13 @@ void BlurColumnsOf(const unsigned char* rows, unsigned char* destination, std::s
 } // namespace
 
 StackBlurRenderer::StackBlurRenderer(
-    int radius, bool horizontal, bool vertical, OVChannelsToProcess channels)
+    int radius, bool horizontal, bool vertical, OVChannelsToProcess channels, bool avx2)
     : m_radius(radius)
     , m_effectiveRadius(stackblur::LimitedRadius(radius))
     , m_horizontal(horizontal)
     , m_vertical(vertical)
     , m_channels(channels)
+    , m_avx2(avx2 && Avx2Available())
 {
 }
 
@@ -151,12 +153,13 @@ void StackBlurRenderer::PrepareRows(
     m_height = height;
 
     const unsigned workers = WorkerCount();
-    // With an alpha source each worker assembles its rows in a row buffer of its own (allocated
-    // here: workers must not throw), where the row stays in the cache for the blur that follows.
-    std::vector<unsigned char> assembled(alphaSource ? workers * width * 4 : 0);
+    // Each worker assembles its rows in a buffer of its own (allocated here: workers must not
+    // throw), where they stay in the cache for the blur that follows: the AVX2 loop's pairs of
+    // interleaved rows, or a row with its alpha replaced.
+    const std::size_t scratch = UsesRowPairs() ? 2 * width * 4 : alphaSource ? width * 4 : 0;
+    std::vector<unsigned char> assembled(workers * scratch);
     RunWorkerThreads(workers, [&](unsigned i) {
-        BlurRows(source, alphaSource, alphaSource ? assembled.data() + i * width * 4 : nullptr, i,
-            workers);
+        BlurRows(source, alphaSource, assembled.data() + i * scratch, i, workers);
         return 0;
     });
 }
@@ -182,7 +185,19 @@ void StackBlurRenderer::BlurRows(const OVAbstractImage* source, const OVAbstract
     unsigned char* out = m_rows.get();
     const int r = m_effectiveRadius;
     const int* edge = m_rowEdge.data();
-    for (std::size_t y = rows.begin; y < rows.end; ++y) {
+    std::size_t y = rows.begin;
+#if MTRA_HAVE_AVX2_PATHS
+    if (UsesRowPairs()) {
+        for (; y + 2 <= rows.end; y += 2) {
+            const unsigned char* alpha = alphaSource ? Bytes(alphaSource) + y * stride : nullptr;
+            stackblur::InterleaveRowsAvx2(bytes + y * stride, bytes + (y + 1) * stride, alpha,
+                alpha ? alpha + stride : nullptr, m_width, assembled);
+            stackblur::BlurRowPairAvx2(
+                assembled, out + y * stride, out + (y + 1) * stride, m_width, r, edge);
+        }
+    }
+#endif
+    for (; y < rows.end; ++y) {
         const unsigned char* in = input(y);
         unsigned char* rowOut = out + y * stride;
         switch (m_division) {
@@ -222,10 +237,19 @@ void StackBlurRenderer::Render(OVAbstractImage* source, OVAbstractImage* destina
     unsigned char* bytes = Bytes(destination);
     const int r = m_effectiveRadius;
     switch (m_division) {
-    case Division::Float:
-        BlurColumnsOf<std::int32_t>(m_rows.get(), bytes, m_width, m_height, columns.begin,
-            columns.end, r, m_columnEdge.data(), stackblur::FloatDivide(r));
+    case Division::Float: {
+        std::size_t first = columns.begin;
+#if MTRA_HAVE_AVX2_PATHS
+        if (m_avx2) {
+            first = stackblur::BlurColumnsAvx2(m_rows.get(), bytes, m_width * 4, m_height,
+                        columns.begin * 4, columns.end * 4, r, m_columnEdge.data())
+                / 4;
+        }
+#endif
+        BlurColumnsOf<std::int32_t>(m_rows.get(), bytes, m_width, m_height, first, columns.end, r,
+            m_columnEdge.data(), stackblur::FloatDivide(r));
         break;
+    }
     case Division::Table:
         BlurColumnsOf<std::int32_t>(m_rows.get(), bytes, m_width, m_height, columns.begin,
             columns.end, r, m_columnEdge.data(), stackblur::TableDivide { m_divisionTable.get() });

@@ -4,6 +4,7 @@
 
 #include "AbstractRenderer.h"
 #include "LargeBuffer.h"
+#include "processor/Avx2Support.h"
 
 #include <ovimageengine/OVEnums.h>
 
@@ -30,8 +31,10 @@ public:
     /// radius: in pixels of the image to blur (already scaled by the preview factor). Negative
     /// values blur nothing; values above `stackblur::kMaxRadius` are limited to it. The two
     /// flags and the channel selection are kept for the facade's check only: the stage always
-    /// blurs both directions and all four bytes.
-    StackBlurRenderer(int radius, bool horizontal, bool vertical, OVChannelsToProcess channels);
+    /// blurs both directions and all four bytes. avx2: whether the passes may take their AVX2
+    /// loops (tests turn it off to compare them with the generic ones).
+    StackBlurRenderer(int radius, bool horizontal, bool vertical, OVChannelsToProcess channels,
+        bool avx2 = Avx2Available());
     ~StackBlurRenderer() override;
 
     bool NeedsWholeImage() const override { return true; }
@@ -58,6 +61,8 @@ private:
     enum class Division { Float, Table, Direct };
 
     void PrepareRows(const OVAbstractImage* source, const OVAbstractImage* alphaSource);
+    // The AVX2 row pass blurs two rows at a time from their interleaved pixels.
+    bool UsesRowPairs() const { return m_avx2 && m_division == Division::Float; }
     void BlurRows(const OVAbstractImage* source, const OVAbstractImage* alphaSource,
         unsigned char* assembled, unsigned index, unsigned count) const;
 
@@ -66,6 +71,7 @@ private:
     bool m_horizontal;
     bool m_vertical;
     OVChannelsToProcess m_channels;
+    bool m_avx2;
 
     // Built by Prepare for its input.
     std::size_t m_width = 0;
