@@ -185,7 +185,7 @@ TEST(PerPixelVectorLoops, SaturationOutsideTheSetterRangeMatchesToo)
     if (!Avx2Available())
         GTEST_SKIP() << "no AVX2 on this processor";
     auto source = MakeRandomImage(64, 33, 5, 0.2);
-    for (const double saturation : { -0.5, 3.0, 1e300 }) {
+    for (const double saturation : { -0.5, 3.0, 1e300, 1e301, 1e-310, 1e-300 }) {
         SaturationRenderer plain(saturation, false);
         SaturationRenderer vector(saturation, true);
         EXPECT_EQ(RunStage(vector, *source, 3), RunStage(plain, *source, 1)) << saturation;

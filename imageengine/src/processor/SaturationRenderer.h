@@ -33,6 +33,7 @@ public:
 
 private:
     void RenderPlain(const unsigned char* in, unsigned char* out, std::size_t bytes) const;
+    bool UsesAvx2() const;
 #if MTRA_HAVE_AVX2_PATHS
     void RenderAvx2(const unsigned char* in, unsigned char* out, std::size_t bytes) const;
 #endif
