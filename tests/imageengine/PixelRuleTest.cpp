@@ -116,6 +116,20 @@ TEST_P(HueColorizeEveryColour, TablesAndVectorLoopFollowTheRule)
     }
 }
 
+// The cases below run both forms of the AVX2 loop's mix: single precision where it reproduces
+// the mix table, the double-precision rule where it does not (keep = 0.7 makes 90 × keep fall
+// just below 63 in double precision).
+TEST(HueColorizeMix, SinglePrecisionOnlyWhereItReproducesTheTable)
+{
+    OVImage8 image(2, 2, PixelOrderBGRA, true);
+    HueColorizeRenderer exact(200, 0.5);
+    exact.Prepare(&image);
+    EXPECT_TRUE(exact.MixesInSinglePrecision());
+    HueColorizeRenderer nearWhole(95.7, 0.3);
+    nearWhole.Prepare(&image);
+    EXPECT_FALSE(nearWhole.MixesInSinglePrecision());
+}
+
 // Strengths whose keep (0.7, 0.3, 0.9) has no exact binary form, the exact ones, both ends,
 // and fractional hues (only the whole degrees count).
 INSTANTIATE_TEST_SUITE_P(Settings, HueColorizeEveryColour,

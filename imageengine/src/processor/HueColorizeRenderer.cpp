@@ -7,6 +7,7 @@
 #include "processor/PixelTables.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace orv::image {
@@ -103,6 +104,44 @@ void HueColorizeRenderer::Prepare(OVAbstractImage*)
         for (int c = 0; c < 256; ++c)
             mix[own << 8 | c] = Mix(own, c, m_keep);
     }
+    FitSingleMix();
+}
+
+float HueColorizeRenderer::SingleMixFactor(int difference) const
+{
+    return difference < 0 ? m_keepDown : m_keepUp;
+}
+
+int HueColorizeRenderer::SingleMixStep(int difference) const
+{
+    return static_cast<int>(
+        std::floor(static_cast<float>(difference) * SingleMixFactor(difference)));
+}
+
+void HueColorizeRenderer::FitSingleMix()
+{
+    // The mix is c + (own − c) × keep between c and own; in single precision it is
+    // c + floor(d × k) with d = own − c and k the float just above keep for d ≥ 0 and just below
+    // it for d < 0, so that products that keep makes whole stay whole. Near-whole products can
+    // still round apart from the double rule, so the form is used only when it reproduces
+    // every entry of the table.
+    m_singleMix = false;
+    const float nearest = static_cast<float>(m_keep);
+    m_keepUp = static_cast<double>(nearest) >= m_keep ? nearest : std::nextafter(nearest, 2.0f);
+    m_keepDown = static_cast<double>(nearest) <= m_keep ? nearest : std::nextafter(nearest, -1.0f);
+    if (!(m_keep >= 0.0 && m_keep <= 1.0))
+        return;
+    int step[511];
+    for (int d = -255; d <= 255; ++d)
+        step[d + 255] = SingleMixStep(d);
+    const std::uint8_t* mix = m_mix.get();
+    for (int own = 0; own < 256; ++own) {
+        for (int c = 0; c < 256; ++c) {
+            if (mix[own << 8 | c] != c + step[own - c + 255])
+                return;
+        }
+    }
+    m_singleMix = true;
 }
 
 void HueColorizeRenderer::RenderPlain(
@@ -148,6 +187,18 @@ MTRA_AVX2_FUNCTION inline __m128i MixFourAvx2(__m128i difference, __m128i colori
         _mm256_mul_pd(_mm256_cvtepi32_pd(difference), keep), _mm256_cvtepi32_pd(colorized)));
 }
 
+// The single-precision mix of one colour byte of eight pixels: c + floor(d × k), k by the sign
+// of d (see `FitSingleMix`).
+MTRA_AVX2_FUNCTION inline __m256i SingleMixAvx2(
+    __m256i own, __m256i colorized, __m256 keepUp, __m256 keepDown)
+{
+    const __m256i difference = _mm256_sub_epi32(own, colorized);
+    const __m256 factor
+        = _mm256_blendv_ps(keepUp, keepDown, _mm256_castsi256_ps(difference)); // by sign
+    const __m256 step = _mm256_floor_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(difference), factor));
+    return _mm256_add_epi32(colorized, _mm256_cvttps_epi32(step));
+}
+
 // The mix of one colour byte of eight pixels, then the 8-bit limits.
 MTRA_AVX2_FUNCTION inline __m256i MixAvx2(__m256i own, __m256i colorized, __m256d keep)
 {
@@ -172,7 +223,10 @@ MTRA_AVX2_FUNCTION void HueColorizeRenderer::RenderAvx2(
     const __m256i low = _mm256_set1_epi32(0xff);
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xff000000u));
     const __m256d keep = _mm256_set1_pd(m_keep);
+    const __m256 keepUp = _mm256_set1_ps(m_keepUp);
+    const __m256 keepDown = _mm256_set1_ps(m_keepDown);
     const bool mixed = m_path == Path::Mixed;
+    const bool single = m_singleMix;
     const int* colorized = reinterpret_cast<const int*>(m_colorized.get());
     for (std::size_t k = 0; k < blocks; ++k) {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + k * 32));
@@ -184,10 +238,21 @@ MTRA_AVX2_FUNCTION void HueColorizeRenderer::RenderAvx2(
         __m256i result
             = _mm256_i32gather_epi32(colorized, _mm256_or_si256(_mm256_slli_epi32(mx, 8), mn), 4);
         if (mixed) {
-            const __m256i mb = MixAvx2(b, _mm256_and_si256(result, low), keep);
-            const __m256i mg
-                = MixAvx2(g, _mm256_and_si256(_mm256_srli_epi32(result, 8), low), keep);
-            const __m256i mr = MixAvx2(r, _mm256_srli_epi32(result, 16), keep);
+            const __m256i cb = _mm256_and_si256(result, low);
+            const __m256i cg = _mm256_and_si256(_mm256_srli_epi32(result, 8), low);
+            const __m256i cr = _mm256_srli_epi32(result, 16);
+            __m256i mb;
+            __m256i mg;
+            __m256i mr;
+            if (single) {
+                mb = SingleMixAvx2(b, cb, keepUp, keepDown);
+                mg = SingleMixAvx2(g, cg, keepUp, keepDown);
+                mr = SingleMixAvx2(r, cr, keepUp, keepDown);
+            } else {
+                mb = MixAvx2(b, cb, keep);
+                mg = MixAvx2(g, cg, keep);
+                mr = MixAvx2(r, cr, keep);
+            }
             result = _mm256_or_si256(
                 mb, _mm256_or_si256(_mm256_slli_epi32(mg, 8), _mm256_slli_epi32(mr, 16)));
         }

@@ -39,8 +39,16 @@ public:
     /// One byte of the result: clamp(integer part of (own − colorized) × keep + colorized).
     static unsigned char Mix(int own, int colorized, double keep);
 
+    /// After `Prepare`: whether the AVX2 loop mixes in single precision (see `FitSingleMix`).
+    bool MixesInSinglePrecision() const { return m_singleMix; }
+
 private:
     enum class Path { Copy, Colorized, Mixed };
+
+    // Chooses the single-precision mix when it gives every entry of the mix table.
+    void FitSingleMix();
+    float SingleMixFactor(int difference) const;
+    int SingleMixStep(int difference) const;
 
     void RenderPlain(
         const unsigned char* in, unsigned char* out, std::size_t bytes, bool argb) const;
@@ -58,6 +66,9 @@ private:
     Path m_path = Path::Mixed;
     std::unique_ptr<std::uint32_t[]> m_colorized;
     std::unique_ptr<std::uint8_t[]> m_mix;
+    bool m_singleMix = false;
+    float m_keepUp = 1.0f;
+    float m_keepDown = 1.0f;
 };
 
 } // namespace orv::image
