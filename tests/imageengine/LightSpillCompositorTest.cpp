@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "EngineTestSupport.h"
+#include "StageTestSupport.h"
 
 using namespace orv::image;
 using mtra::test::BytesOf;
@@ -127,6 +128,33 @@ TEST_F(LightSpillTest, BlurredLightIsTheStackBlurOfTheOutsideLight)
     ASSERT_NE(stage.BlurredLight(), nullptr);
     EXPECT_EQ(BytesOf(*stage.BlurredLight()), BytesOf(*expected));
     EXPECT_NE(BytesOf(*expected), BytesOf(*outside));
+}
+
+// Wide enough for whole 16-pixel blocks per worker, which the column pass blurs in place over
+// its row-blurred copy, and ragged enough for the tails it leaves to the generic pass.
+TEST_F(LightSpillTest, BlurredLightMatchesTheGenericBlurForEveryWorkerCount)
+{
+    for (const auto& [width, height] : { std::pair { 150u, 40u }, { 67u, 9u } }) {
+        auto background = MakeRandomImage(width, height, width, 0.2);
+        auto layer = MakeRandomImage(width, height, height, 0.5);
+        auto outside = CopyOf(*background);
+        for (std::size_t i = 3; i < outside->BufferByteSize(); i += 4)
+            outside->Buffer()[i] = static_cast<unsigned char>(255 - layer->Buffer()[i]);
+        for (const int radius : { 1, 4, 25 }) {
+            StackBlurRenderer generic(radius, true, true, ChannelsAll, false);
+            const auto expected = mtra::test::RunStage(generic, *outside, 1);
+            for (const int workers : { 1, 2, 3 }) {
+                const ScopedCoreCount cores(workers);
+                LightSpillLayerCompositor stage(
+                    layer.get(), radius, 1.0, BlendModeNormal, DownsampleFull, tables);
+                stage.Prepare(background.get());
+                ASSERT_NE(stage.BlurredLight(), nullptr);
+                EXPECT_EQ(BytesOf(*stage.BlurredLight()), expected)
+                    << width << " x " << height << ", radius " << radius << ", " << workers
+                    << " workers";
+            }
+        }
+    }
 }
 
 TEST_F(LightSpillTest, FacadeScalesTheRadiusByItsOwnFactor)

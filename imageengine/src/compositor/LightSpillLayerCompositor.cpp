@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <utility>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -71,19 +72,26 @@ inline __m128i SpreadAlpha(__m128i words)
 
 // A whole-image intermediate in a large buffer (huge pages where the system offers them: the
 // first touch of 96 MB in small pages costs more than the pass that fills it).
-std::shared_ptr<OVImage8> MakeLargeImage(unsigned width, unsigned height, OVPixelChannelOrder order)
+std::shared_ptr<OVImage8> WrapLargeImage(
+    LargeBuffer<unsigned char> buffer, unsigned width, unsigned height, OVPixelChannelOrder order)
 {
     struct Holder {
         LargeBuffer<unsigned char> bytes;
         OVImage8 image;
-        Holder(std::size_t size, unsigned w, unsigned h, OVPixelChannelOrder o)
-            : bytes(AllocateLargeBuffer<unsigned char>(size))
+        Holder(LargeBuffer<unsigned char> b, unsigned w, unsigned h, OVPixelChannelOrder o)
+            : bytes(std::move(b))
             , image(bytes.get(), w, h, o)
         {
         }
     };
-    auto holder = std::make_shared<Holder>(std::size_t(width) * height * 4, width, height, order);
+    auto holder = std::make_shared<Holder>(std::move(buffer), width, height, order);
     return std::shared_ptr<OVImage8>(holder, &holder->image);
+}
+
+std::shared_ptr<OVImage8> MakeLargeImage(unsigned width, unsigned height, OVPixelChannelOrder order)
+{
+    return WrapLargeImage(
+        AllocateLargeBuffer<unsigned char>(std::size_t(width) * height * 4), width, height, order);
 }
 
 // Runs work(index) on W workers and rethrows the first exception any of them raised, so that
@@ -140,16 +148,22 @@ void LightSpillLayerCompositor::Prepare(OVAbstractImage* background)
     // The light outside the subject is the background's colours with alpha 255 − layer alpha,
     // blurred like a queue stage: the blur's Prepare here, then W workers, joined before ours
     // start. The blur's row pass reads the background and the layer's alpha directly, so the
-    // light itself is never copied out; its columns pass writes the blurred light.
-    auto light = MakeLargeImage(width, height, background->PixelChannelOrder());
-    {
-        StackBlurRenderer blur(m_radius, true, true, ChannelsAll);
-        blur.PrepareWithInvertedAlpha(background, m_layer);
-        RunGuarded(workers, [&](unsigned index) {
-            blur.Render(background, light.get(), static_cast<unsigned char>(index),
-                static_cast<unsigned char>(workers));
-        });
+    // light itself is never copied out. Where it can, the column pass then blurs the
+    // row-blurred copy in place, which becomes the blurred light: no second whole-image buffer
+    // to allocate and fault in.
+    StackBlurRenderer blur(m_radius, true, true, ChannelsAll);
+    blur.PrepareWithInvertedAlpha(background, m_layer);
+    const OVPixelChannelOrder order = background->PixelChannelOrder();
+    if (blur.CanBlurInPlace(workers)) {
+        RunGuarded(workers, [&](unsigned index) { blur.BlurInPlace(index, workers); });
+        m_light = WrapLargeImage(blur.TakeBlurred(), width, height, order);
+        return;
     }
+    auto light = MakeLargeImage(width, height, order);
+    RunGuarded(workers, [&](unsigned index) {
+        blur.Render(background, light.get(), static_cast<unsigned char>(index),
+            static_cast<unsigned char>(workers));
+    });
     m_light = std::move(light);
 }
 

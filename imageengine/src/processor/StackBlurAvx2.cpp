@@ -56,6 +56,12 @@ MTRA_AVX2_FUNCTION std::size_t BlurColumnsAvx2(const unsigned char* rows,
     unsigned char* destination, std::size_t stride, std::size_t n, std::size_t begin,
     std::size_t end, int r, const int* edge)
 {
+    // In place the walk overwrites row y at step y; the only row it reads again is the one
+    // leaving the window, at most r + 1 rows back, so it keeps each block's last r + 1 input
+    // rows in a ring.
+    const bool inPlace = destination == rows;
+    alignas(32) unsigned char ring[(kMaxFloatRadius + 1) * kBlock];
+    std::size_t ringSlot = 0;
     if (n == 0)
         return begin;
     const FloatDivide divide(r);
@@ -100,8 +106,14 @@ MTRA_AVX2_FUNCTION std::size_t BlurColumnsAvx2(const unsigned char* rows,
             }
         }
 
+        ringSlot = 0;
         for (std::size_t y = 0;; ++y) {
             unsigned char* target = destination + y * stride + column;
+            if (inPlace) {
+                // Row y's input, before its result replaces it.
+                std::memcpy(ring + ringSlot * kBlock, target, kBlock);
+                ringSlot = ringSlot == static_cast<std::size_t>(r) ? 0 : ringSlot + 1;
+            }
             for (int k = 0; k < kParts; k += 4) {
                 _mm256_storeu_si256(
                     reinterpret_cast<__m256i*>(target + 8 * k), Divide(total + k, half, scale));
@@ -115,7 +127,10 @@ MTRA_AVX2_FUNCTION std::size_t BlurColumnsAvx2(const unsigned char* rows,
             __builtin_prefetch(destination + ahead * stride + column, 1);
             const Samples enteringRow = Load(row(entering));
             const Samples centreRow = Load(row(y + 1));
-            const Samples leavingRow = Load(row(leaving));
+            // Row y − r (or 0) sits in the slot after row y's: (y − r) mod (r + 1).
+            const Samples leavingRow
+                = Load(inPlace ? ring + (y > static_cast<std::size_t>(r) ? ringSlot : 0) * kBlock
+                               : row(leaving));
             for (int k = 0; k < kParts; ++k) {
                 in[k] = _mm256_add_epi32(in[k], enteringRow.part[k]);
                 total[k] = _mm256_add_epi32(total[k], _mm256_sub_epi32(in[k], out[k]));

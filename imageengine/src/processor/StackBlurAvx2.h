@@ -17,6 +17,7 @@ namespace orv::image::stackblur {
 /// Column pass over byte columns [begin, end) of `rows` (a single-channel image of `stride`
 /// bytes per row and n ≥ 1 rows) into `destination` (same layout), in blocks of 64 byte columns.
 /// Returns the first byte column it left undone: fewer than 64 remain for the generic code.
+/// `destination` may be `rows` itself: the blocks are then blurred in place.
 /// edge is `MakeEdgeIndex(n, r)`; r ≤ `kMaxFloatRadius`.
 std::size_t BlurColumnsAvx2(const unsigned char* rows, unsigned char* destination,
     std::size_t stride, std::size_t n, std::size_t begin, std::size_t end, int r, const int* edge);

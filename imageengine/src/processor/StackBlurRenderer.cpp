@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -21,6 +22,8 @@ namespace {
 
 // Bytes blurred together by the column pass: 16 pixels, one 64-byte cache line of a row.
 constexpr int kColumnLanes = 64;
+// Most bytes of a row the AVX2 column pass leaves to the generic one.
+constexpr std::size_t kTailBytes = 64;
 
 #if defined(__SSE2__)
 
@@ -153,6 +156,12 @@ void StackBlurRenderer::PrepareRows(
     m_height = height;
 
     const unsigned workers = WorkerCount();
+    m_tails.clear();
+    m_tailWorkers = 0;
+    if (UsesRowPairs()) {
+        m_tails.resize(std::size_t(workers) * kTailBytes * height);
+        m_tailWorkers = workers;
+    }
     // Each worker assembles its rows in a buffer of its own (allocated here: workers must not
     // throw), where they stay in the cache for the blur that follows: the AVX2 loop's pairs of
     // interleaved rows, or a row with its alpha replaced.
@@ -222,6 +231,50 @@ void StackBlurRenderer::BlurRows(const OVAbstractImage* source, const OVAbstract
             break;
         }
     }
+}
+
+void StackBlurRenderer::BlurInPlace(unsigned index, unsigned count)
+{
+#if MTRA_HAVE_AVX2_PATHS
+    if (!CanBlurInPlace(count))
+        return;
+    const WorkRange columns = ThreadLineRange(m_width, index, count);
+    if (columns.IsEmpty())
+        return;
+    const std::size_t stride = m_width * 4;
+    const int r = m_effectiveRadius;
+    const std::size_t first
+        = stackblur::BlurColumnsAvx2(m_rows.get(), m_rows.get(), stride, m_height,
+              columns.begin * 4, columns.end * 4, r, m_columnEdge.data())
+        / 4;
+    if (first == columns.end)
+        return;
+    // The remaining columns (fewer than a block) through the generic pass into this worker's
+    // tail buffer, then back: that pass reads the rows it overwrites.
+    const std::size_t tailBytes = (columns.end - first) * 4;
+    unsigned char* tail = m_tails.data() + std::size_t(index) * kTailBytes * m_height;
+    stackblur::BlurColumnRange<kColumnLanes, 4, std::int32_t>(
+        m_rows.get(), first * 4, columns.end * 4, stride, m_height, r, m_columnEdge.data(),
+        [tail, first](std::size_t y, std::size_t byte, int lanes, const unsigned char* values) {
+            std::memcpy(tail + y * kTailBytes + (byte - first * 4), values,
+                static_cast<std::size_t>(lanes));
+        },
+        [](std::size_t, std::size_t) {}, stackblur::FloatDivide(r));
+    for (std::size_t y = 0; y < m_height; ++y)
+        std::memcpy(m_rows.get() + y * stride + first * 4, tail + y * kTailBytes, tailBytes);
+#else
+    (void)index;
+    (void)count;
+#endif
+}
+
+LargeBuffer<unsigned char> StackBlurRenderer::TakeBlurred()
+{
+    m_width = 0;
+    m_height = 0;
+    m_tails.clear();
+    m_tailWorkers = 0;
+    return std::move(m_rows);
 }
 
 void StackBlurRenderer::Render(OVAbstractImage* source, OVAbstractImage* destination,

@@ -48,6 +48,21 @@ public:
     void Render(OVAbstractImage* source, OVAbstractImage* destination, unsigned char threadIndex,
         unsigned char threadCount) override;
 
+    /// After a `Prepare`: true when the column pass can also run in place over the row-blurred
+    /// copy (`BlurInPlace`) on `workers` workers; the copy is then the blurred image itself.
+    bool CanBlurInPlace(unsigned workers) const
+    {
+        return m_rows && UsesRowPairs() && workers <= m_tailWorkers;
+    }
+    /// The column pass of worker `index` of `count` written over the row-blurred copy instead of
+    /// a destination; only where `CanBlurInPlace(count)`. For users that run the blur inside a pass
+    /// of their own (the light spill's `Prepare`), not for queue workers, which read the stage
+    /// only.
+    void BlurInPlace(unsigned index, unsigned count);
+    /// After every `BlurInPlace` worker has been joined: the blurred image (width × height
+    /// pixels of the last `Prepare`), handed over; the stage keeps nothing.
+    LargeBuffer<unsigned char> TakeBlurred();
+
     /// The radius as constructed.
     int Radius() const { return m_radius; }
     /// The radius the stage blurs with (0 … `stackblur::kMaxRadius`).
@@ -78,6 +93,9 @@ private:
     std::size_t m_height = 0;
     Division m_division = Division::Float;
     LargeBuffer<unsigned char> m_rows;
+    // Per worker, the results of the columns `BlurInPlace` leaves to the generic pass.
+    std::vector<unsigned char> m_tails;
+    unsigned m_tailWorkers = 0;
     std::vector<int> m_rowEdge;
     std::vector<int> m_columnEdge;
     std::unique_ptr<unsigned char[]> m_divisionTable;
