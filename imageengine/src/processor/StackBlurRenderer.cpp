@@ -123,6 +123,18 @@ StackBlurRenderer::~StackBlurRenderer() = default;
 void StackBlurRenderer::Prepare(OVAbstractImage* source)
 {
     PrepareRows(source, nullptr);
+    // Where the column pass can run in place, it runs here on W workers of its own: its walk
+    // down the columns then writes the row-blurred copy (in large pages) instead of stepping
+    // through a page of the destination at every row, and the queue's workers only copy
+    // their byte ranges.
+    const unsigned workers = WorkerCount();
+    if (CanBlurInPlace(workers)) {
+        RunWorkerThreads(workers, [this, workers](unsigned i) {
+            BlurInPlace(i, workers);
+            return 0;
+        });
+        m_blurred = true;
+    }
 }
 
 void StackBlurRenderer::PrepareWithInvertedAlpha(
@@ -138,6 +150,7 @@ void StackBlurRenderer::PrepareRows(
     m_divisionTable.reset();
     m_width = 0;
     m_height = 0;
+    m_blurred = false;
     if (source->BitsPerChannel() != Bits8 || PixelCount(source) == 0)
         return;
 
@@ -270,6 +283,7 @@ void StackBlurRenderer::BlurInPlace(unsigned index, unsigned count)
 
 LargeBuffer<unsigned char> StackBlurRenderer::TakeBlurred()
 {
+    m_blurred = false;
     m_width = 0;
     m_height = 0;
     m_tails.clear();
@@ -284,6 +298,12 @@ void StackBlurRenderer::Render(OVAbstractImage* source, OVAbstractImage* destina
     if (source->BitsPerChannel() != Bits8 || !m_rows || source->Width() != m_width
         || source->Height() != m_height)
         return;
+    if (m_blurred) {
+        const WorkRange range = ThreadByteRange(m_width * m_height, threadIndex, threadCount);
+        if (!range.IsEmpty())
+            std::memcpy(Bytes(destination) + range.begin, m_rows.get() + range.begin, range.Size());
+        return;
+    }
     const WorkRange columns = ThreadLineRange(m_width, threadIndex, threadCount);
     if (columns.IsEmpty())
         return;

@@ -18,7 +18,9 @@ namespace orv::image {
 ///
 /// `Prepare` blurs the rows of its input into a row-blurred copy (four bytes per pixel, the
 /// divided row sums of each channel) on W worker threads of its own; each `Render` worker then
-/// blurs its share of the columns of that copy into the destination. Work per pixel does not
+/// blurs its share of the columns of that copy into the destination. Where the AVX2 passes
+/// run, `Prepare` also blurs the columns, in place over the copy, and each `Render` worker
+/// copies its byte range of the result. Work per pixel does not
 /// depend on the radius. Only `Bits8` inputs are blurred; for any other the destination is left
 /// untouched.
 ///
@@ -93,6 +95,8 @@ private:
     std::size_t m_height = 0;
     Division m_division = Division::Float;
     LargeBuffer<unsigned char> m_rows;
+    // True when Prepare ran the column pass too: the copy is the blurred image.
+    bool m_blurred = false;
     // Per worker, the results of the columns `BlurInPlace` leaves to the generic pass.
     std::vector<unsigned char> m_tails;
     unsigned m_tailWorkers = 0;
