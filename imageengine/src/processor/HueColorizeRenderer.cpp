@@ -212,22 +212,20 @@ MTRA_AVX2_FUNCTION inline __m256i MixAvx2(__m256i own, __m256i colorized, __m256
         _mm256_max_epi32(mixed, _mm256_setzero_si256()), _mm256_set1_epi32(255));
 }
 
-} // namespace
+enum MixKind { kNoMix, kSingleMix, kDoubleMix };
 
 // Eight BGRA pixels per step: the colorized colour by one gather keyed on (mx, mn), then the
-// mix computed with the plain rule's own double-precision operations.
-MTRA_AVX2_FUNCTION void HueColorizeRenderer::RenderAvx2(
-    const unsigned char* in, unsigned char* out, std::size_t bytes) const
+// mix of kMix: none (strength 1), single precision or the plain rule's double precision.
+template <int kMix>
+MTRA_AVX2_FUNCTION void ColorizeAvx2(const unsigned char* in, unsigned char* out,
+    std::size_t blocks, const std::uint32_t* table, double keepValue, float up, float down)
 {
-    const std::size_t blocks = bytes / 32;
     const __m256i low = _mm256_set1_epi32(0xff);
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xff000000u));
-    const __m256d keep = _mm256_set1_pd(m_keep);
-    const __m256 keepUp = _mm256_set1_ps(m_keepUp);
-    const __m256 keepDown = _mm256_set1_ps(m_keepDown);
-    const bool mixed = m_path == Path::Mixed;
-    const bool single = m_singleMix;
-    const int* colorized = reinterpret_cast<const int*>(m_colorized.get());
+    const __m256d keep = _mm256_set1_pd(keepValue);
+    const __m256 keepUp = _mm256_set1_ps(up);
+    const __m256 keepDown = _mm256_set1_ps(down);
+    const int* colorized = reinterpret_cast<const int*>(table);
     for (std::size_t k = 0; k < blocks; ++k) {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + k * 32));
         const __m256i b = _mm256_and_si256(v, low);
@@ -237,14 +235,14 @@ MTRA_AVX2_FUNCTION void HueColorizeRenderer::RenderAvx2(
         const __m256i mn = _mm256_min_epi32(_mm256_min_epi32(b, g), r);
         __m256i result
             = _mm256_i32gather_epi32(colorized, _mm256_or_si256(_mm256_slli_epi32(mx, 8), mn), 4);
-        if (mixed) {
+        if constexpr (kMix != kNoMix) {
             const __m256i cb = _mm256_and_si256(result, low);
             const __m256i cg = _mm256_and_si256(_mm256_srli_epi32(result, 8), low);
             const __m256i cr = _mm256_srli_epi32(result, 16);
             __m256i mb;
             __m256i mg;
             __m256i mr;
-            if (single) {
+            if constexpr (kMix == kSingleMix) {
                 mb = SingleMixAvx2(b, cb, keepUp, keepDown);
                 mg = SingleMixAvx2(g, cg, keepUp, keepDown);
                 mr = SingleMixAvx2(r, cr, keepUp, keepDown);
@@ -259,6 +257,21 @@ MTRA_AVX2_FUNCTION void HueColorizeRenderer::RenderAvx2(
         result = _mm256_or_si256(result, _mm256_and_si256(v, alpha));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k * 32), result);
     }
+}
+
+} // namespace
+
+void HueColorizeRenderer::RenderAvx2(
+    const unsigned char* in, unsigned char* out, std::size_t bytes) const
+{
+    const std::size_t blocks = bytes / 32;
+    const std::uint32_t* table = m_colorized.get();
+    if (m_path != Path::Mixed)
+        ColorizeAvx2<kNoMix>(in, out, blocks, table, m_keep, m_keepUp, m_keepDown);
+    else if (m_singleMix)
+        ColorizeAvx2<kSingleMix>(in, out, blocks, table, m_keep, m_keepUp, m_keepDown);
+    else
+        ColorizeAvx2<kDoubleMix>(in, out, blocks, table, m_keep, m_keepUp, m_keepDown);
     RenderPlain(in + blocks * 32, out + blocks * 32, bytes - blocks * 32, false);
 }
 
