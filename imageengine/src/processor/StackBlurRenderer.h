@@ -20,9 +20,8 @@ namespace orv::image {
 /// divided row sums of each channel) on W worker threads of its own; each `Render` worker then
 /// blurs its share of the columns of that copy into the destination. Where the AVX2 passes
 /// run, `Prepare` also blurs the columns, in place over the copy, and each `Render` worker
-/// copies its byte range of the result. Work per pixel does not
-/// depend on the radius. Only `Bits8` inputs are blurred; for any other the destination is left
-/// untouched.
+/// copies its byte range of the result. Work per pixel does not depend on the radius. Only
+/// `Bits8` inputs are blurred; for any other the destination is left untouched.
 ///
 /// Used by the processor facade (`SetStackBlur`) and, constructed directly, by the light-spill
 /// compositor, which runs it like a queue stage: `Prepare`, then the workers.
@@ -56,10 +55,10 @@ public:
     {
         return m_rows && UsesRowPairs() && workers <= m_tailWorkers;
     }
-    /// The column pass of worker `index` of `count` written over the row-blurred copy instead of
-    /// a destination; only where `CanBlurInPlace(count)`. For users that run the blur inside a pass
-    /// of their own (the light spill's `Prepare`), not for queue workers, which read the stage
-    /// only.
+    /// The column pass of worker `index` of `count` written over the row-blurred copy instead
+    /// of a destination; only where `CanBlurInPlace(count)`. For users that run the blur inside
+    /// a pass of their own (the light spill's `Prepare`), not for queue workers, which read the
+    /// stage only.
     void BlurInPlace(unsigned index, unsigned count);
     /// After every `BlurInPlace` worker has been joined: the blurred image (width × height
     /// pixels of the last `Prepare`), handed over; the stage keeps nothing.
