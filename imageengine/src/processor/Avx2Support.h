@@ -25,7 +25,11 @@ namespace orv::image {
 inline bool Avx2Available()
 {
 #if MTRA_HAVE_AVX2_PATHS
-    static const bool available = __builtin_cpu_supports("avx2");
+    // The explicit init makes the query safe even from another library's static initialiser.
+    static const bool available = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
     return available;
 #else
     return false;
