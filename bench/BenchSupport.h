@@ -7,9 +7,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,8 +27,8 @@ constexpr unsigned kPhotoHeight = 4000;
 inline std::shared_ptr<orv::image::OVImage8> MakeGreenScreenPhoto(
     unsigned width = kPhotoWidth, unsigned height = kPhotoHeight)
 {
-    auto image = std::make_shared<orv::image::OVImage8>(
-        width, height, orv::image::PixelOrderBGRA, false);
+    auto image
+        = std::make_shared<orv::image::OVImage8>(width, height, orv::image::PixelOrderBGRA, false);
     std::uint32_t state = 12345u;
     auto noise = [&state] {
         state = state * 1664525u + 1013904223u;
@@ -61,6 +62,27 @@ inline std::shared_ptr<orv::image::OVImage8> MakeGreenScreenPhoto(
     return image;
 }
 
+/// An image of random bytes, alpha included: every colour equally likely, so that no branch of
+/// a per-pixel rule is predictable and no table stays in the cache. Deterministic.
+inline std::shared_ptr<orv::image::OVImage8> MakeRandomColours(
+    unsigned width = kPhotoWidth, unsigned height = kPhotoHeight, std::uint64_t seed = 1)
+{
+    auto image
+        = std::make_shared<orv::image::OVImage8>(width, height, orv::image::PixelOrderBGRA, false);
+    std::uint64_t state = seed * 0x9E3779B97F4A7C15ull + 1;
+    unsigned char* p = image->Buffer();
+    const std::size_t bytes = image->BufferByteSize();
+    for (std::size_t i = 0; i < bytes; i += 8) {
+        // xorshift64*
+        state ^= state >> 12;
+        state ^= state << 25;
+        state ^= state >> 27;
+        const std::uint64_t word = state * 0x2545F4914F6CDD1Dull;
+        std::memcpy(p + i, &word, std::min<std::size_t>(8, bytes - i));
+    }
+    return image;
+}
+
 /// Sets OV_CPU_CORE_COUNT to the benchmark's first argument for the run.
 inline void UseWorkers(benchmark::State& state)
 {
@@ -70,27 +92,43 @@ inline void UseWorkers(benchmark::State& state)
 /// Reports megapixels per second of the given frame size.
 inline void ReportMegapixels(benchmark::State& state, unsigned width, unsigned height)
 {
-    state.counters["MP/s"] = benchmark::Counter(double(width) * height * 1e-6 * state.iterations(),
-        benchmark::Counter::kIsRate);
+    state.counters["MP/s"] = benchmark::Counter(
+        double(width) * height * 1e-6 * state.iterations(), benchmark::Counter::kIsRate);
 }
 
-/// Times one keyer or processor per iteration over the generated 24 MP photo, with the stages
-/// that `add` appends; the benchmark's argument is the worker count.
+/// Times one keyer or processor per iteration over `source`, with the stages that `add`
+/// appends; the benchmark's argument is the worker count.
 template <typename Facade>
-void RunFacadeOnPhoto(benchmark::State& state, const std::function<int(Facade&)>& add)
+void RunFacade(benchmark::State& state, const std::shared_ptr<orv::image::OVImage8>& source,
+    const std::function<int(Facade&)>& add)
 {
     UseWorkers(state);
-    static const auto photo = MakeGreenScreenPhoto();
-    static const auto destination = std::make_shared<orv::image::OVImage8>(
-        photo->Width(), photo->Height(), orv::image::PixelOrderBGRA, false);
+    const auto destination = std::make_shared<orv::image::OVImage8>(
+        source->Width(), source->Height(), orv::image::PixelOrderBGRA, false);
     orv::OVLookupTables tables(true);
     for (auto _ : state) {
-        Facade facade(photo, destination, tables, orv::image::DownsampleFull);
+        Facade facade(source, destination, tables, orv::image::DownsampleFull);
         if (add(facade) != 0 || facade.Render() != 0)
             state.SkipWithError("render failed");
         benchmark::DoNotOptimize(destination->Buffer());
     }
-    ReportMegapixels(state, photo->Width(), photo->Height());
+    ReportMegapixels(state, source->Width(), source->Height());
+}
+
+/// `RunFacade` over the generated 24 MP photo.
+template <typename Facade>
+void RunFacadeOnPhoto(benchmark::State& state, const std::function<int(Facade&)>& add)
+{
+    static const auto photo = MakeGreenScreenPhoto();
+    RunFacade<Facade>(state, photo, add);
+}
+
+/// `RunFacade` over 24 MP of random colours.
+template <typename Facade>
+void RunFacadeOnRandomColours(benchmark::State& state, const std::function<int(Facade&)>& add)
+{
+    static const auto colours = MakeRandomColours();
+    RunFacade<Facade>(state, colours, add);
 }
 
 } // namespace mtra::bench

@@ -16,7 +16,8 @@ void BM_AutoColorDifferenceKey(benchmark::State& state)
 {
     UseWorkers(state);
     static const auto photo = MakeGreenScreenPhoto();
-    auto destination = std::make_shared<OVImage8>(photo->Width(), photo->Height(), PixelOrderBGRA, false);
+    auto destination
+        = std::make_shared<OVImage8>(photo->Width(), photo->Height(), PixelOrderBGRA, false);
     orv::OVLookupTables tables(true);
     for (auto _ : state) {
         OVImageKeyer keyer(photo, destination, tables, DownsampleFull);

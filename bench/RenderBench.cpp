@@ -170,7 +170,7 @@ void BM_PreviewAfterFilterChange(benchmark::State& state)
             brightness = item;
     QImage canvas;
     for (const auto layer : { mtra::app::BackgroundLayer, mtra::app::ForegroundLayer })
-        engine->RenderLayer(layer, 3, DownsampleQuarter);
+        engine->RenderLayer(layer, mtra::app::Stage::Transform, DownsampleQuarter);
     if (engine->RenderCanvasImage(DownsampleQuarter, canvas) != mtra::app::MT_OK) {
         state.SkipWithError("first render failed");
         return;
@@ -180,8 +180,9 @@ void BM_PreviewAfterFilterChange(benchmark::State& state)
         value = value >= 0.5 ? 0.05 : value + 0.05;
         brightness->SetBrightness(value);
         brightness->SetActive(true);
-        engine->InvalidateCache(mtra::app::ForegroundLayer, 2, DownsampleQuarter);
-        if (engine->RenderLayer(mtra::app::ForegroundLayer, 2, DownsampleQuarter)
+        engine->Invalidate(mtra::app::ForegroundLayer, mtra::app::Stage::Filter, DownsampleQuarter);
+        if (engine->RenderLayer(
+                mtra::app::ForegroundLayer, mtra::app::Stage::Filter, DownsampleQuarter)
                 != mtra::app::MT_OK
             || engine->RenderCanvasImage(DownsampleQuarter, canvas) != mtra::app::MT_OK)
             state.SkipWithError("preview failed");

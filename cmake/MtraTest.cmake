@@ -19,3 +19,17 @@ function(mtra_add_test)
         PROPERTIES LABELS ${T_LABEL} ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
         DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# mtra_add_fuzz_replay_test(NAME <name> TARGET <fuzz target> SUITE <suite> LIBS ...)
+# The fuzz target's entry compiled into one shared replay test of its corpus and crashes.
+function(mtra_add_fuzz_replay_test)
+    cmake_parse_arguments(F "" "NAME;TARGET;SUITE" "LIBS" ${ARGN})
+    mtra_add_test(NAME ${F_NAME}
+        SOURCES ${PROJECT_SOURCE_DIR}/tests/support/FuzzReplayTest.cpp
+            ${PROJECT_SOURCE_DIR}/fuzz/${F_TARGET}.cpp
+        LIBS ${F_LIBS})
+    target_include_directories(${F_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
+    target_compile_definitions(${F_NAME} PRIVATE MTRA_FUZZ_REPLAY
+        MTRA_FUZZ_DIR="${PROJECT_SOURCE_DIR}/fuzz" MTRA_FUZZ_TARGET="${F_TARGET}"
+        MTRA_FUZZ_SUITE=${F_SUITE})
+endfunction()

@@ -13,6 +13,8 @@
 #include <ovcommon/OVLookupTables.h>
 #include <ovimageengine/OVImageEngine.h>
 
+#include "FuzzCheck.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -113,9 +115,7 @@ private:
 
 [[noreturn]] void Fail(const std::string& what)
 {
-    std::fprintf(stderr, "EngineFacadesFuzz: %s\n", what.c_str());
-    std::fflush(stderr);
-    std::abort();
+    mtra::fuzz::Fail("EngineFacadesFuzz", what);
 }
 
 // Every code an engine operation may return.
@@ -373,7 +373,7 @@ void RunCompositor(Input& input, ImagePool& images, orv::OVLookupTables& tables)
         switch (input.Below(2)) {
         case 0: {
             const double layerOpacity = input.Real(0, 1);
-            const auto mode = input.Enumeration<OVBlendMode>(14);
+            const auto mode = input.Enumeration<OVBlendMode>(kBlendModeCount);
             const bool alphaCompositing = input.Bool();
             const int code = shared
                 ? compositor->AddLayer(layer, layerOpacity, mode, alphaCompositing)
@@ -384,7 +384,7 @@ void RunCompositor(Input& input, ImagePool& images, orv::OVLookupTables& tables)
         default: {
             const int radius = input.Integer();
             const double strength = input.Real(0, 1);
-            const auto mode = input.Enumeration<OVBlendMode>(14);
+            const auto mode = input.Enumeration<OVBlendMode>(kBlendModeCount);
             const auto layerFactor = input.Enumeration<OVDownsampleFactor>(4);
             const int code = shared
                 ? compositor->AddLightSpillLayer(layer, radius, strength, mode, layerFactor)

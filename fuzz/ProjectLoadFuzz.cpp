@@ -7,22 +7,20 @@
 // loaded cleanly must save and load again.
 #include <app/Project.h>
 
+#include "FuzzCheck.h"
+
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
 void Check(bool condition, const char* what)
 {
-    if (!condition) {
-        std::fprintf(stderr, "ProjectLoadFuzz: %s\n", what);
-        std::abort();
-    }
+    if (!condition)
+        mtra::fuzz::Fail("ProjectLoadFuzz", what);
 }
 
 const QTemporaryDir& Folder()

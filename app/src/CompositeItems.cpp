@@ -83,7 +83,8 @@ MTerr LightSpillCompositeItem::LoadFromXml(const QDomElement& element)
         m_blur = ReadElementValue<double>(element, QStringLiteral("blur"));
         // Replace (13) is not a light-spill mode.
         m_blendMode = ReadEnumInRange<OVBlendMode>(element, QStringLiteral("blendMode"),
-            BlendModeAdd, BlendModeSoftLight, "blendmode is invalid");
+            orv::image::kFirstStoredBlendMode, orv::image::kLastStoredBlendMode,
+            "blendmode is invalid");
     });
 }
 

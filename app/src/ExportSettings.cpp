@@ -6,7 +6,10 @@
 
 #include <app/XmlValue.h>
 
-#include <QRegularExpression>
+#include <QList>
+
+#include <algorithm>
+#include <string_view>
 
 namespace mtra::app {
 
@@ -30,7 +33,7 @@ MTerr ExportSettings::LoadFromXml(const QDomElement& project)
     return GuardedLoad([&] {
         const QDomElement settings = project.firstChildElement(QStringLiteral("exportSettings"));
         m_format = ReadEnumInRange<ExportFormat>(settings, QStringLiteral("format"),
-            FormatReserved0, FormatJPEG, "Format data is invalid");
+            kFirstExportFormat, kLastExportFormat, "Format data is invalid");
         m_quality = ReadElementValue<int>(settings, QStringLiteral("quality"));
         m_path = ReadElementValue<std::wstring>(settings, QStringLiteral("path"));
         m_prefix = ReadElementValue<std::wstring>(settings, QStringLiteral("prefix"));
@@ -59,9 +62,17 @@ MTerr ExportSettings::WriteToXml(QXmlStreamWriter& writer) const
 bool IsValidExportAffix(const QString& text)
 {
     constexpr int kMaxAffixLength = 20;
-    static const QRegularExpression allowed(
-        QStringLiteral("^[\\w\\.\\(\\)\\& \\-]*$"), QRegularExpression::UseUnicodePropertiesOption);
-    return text.size() <= kMaxAffixLength && allowed.match(text).hasMatch();
+    if (text.size() > kMaxAffixLength)
+        return false;
+    // A word character as the editor's validator defines it: a letter, a number or a mark
+    // (so Devanagari, Thai and decomposed accents pass), or the underscore; then . ( ) & space -.
+    const auto allowed = [](uint c) {
+        constexpr std::u32string_view kPunctuation = U"_.()& -";
+        return QChar::isLetterOrNumber(c) || QChar::isMark(c)
+            || kPunctuation.find(static_cast<char32_t>(c)) != std::u32string_view::npos;
+    };
+    const QList<uint> codePoints = text.toUcs4();
+    return std::all_of(codePoints.begin(), codePoints.end(), allowed);
 }
 
 } // namespace mtra::app

@@ -16,16 +16,16 @@ namespace mtra::app {
 
 namespace {
 
-    OVChannelsToProcess ReadColorOrAlpha(const QDomElement& element)
-    {
-        return ReadEnumInRange<OVChannelsToProcess>(element, QStringLiteral("colorOrAlpha"),
-            ChannelsAlpha, ChannelsAll, "colorOrAlpha is invalid");
-    }
+OVChannelsToProcess ReadColorOrAlpha(const QDomElement& element)
+{
+    return ReadEnumInRange<OVChannelsToProcess>(element, QStringLiteral("colorOrAlpha"),
+        ChannelsAlpha, ChannelsAll, "colorOrAlpha is invalid");
+}
 
-    bool DiffersFromStep(double value, const ValueControl& control, int neutralStep)
-    {
-        return ToControlSteps(value, control) != neutralStep;
-    }
+bool DiffersFromStep(double value, const ValueControl& control, int neutralStep)
+{
+    return ToControlSteps(value, control) != neutralStep;
+}
 
 } // namespace
 

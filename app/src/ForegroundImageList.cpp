@@ -5,6 +5,7 @@
 #include "ModelAccess.h"
 #include "XmlGuard.h"
 
+#include <app/Project.h>
 #include <app/XmlValue.h>
 
 namespace mtra::app {
@@ -53,6 +54,34 @@ MTerr ForegroundImageList::Add(std::shared_ptr<ForegroundImage> image)
 MTerr ForegroundImageList::Remove(const QString& path)
 {
     return m_images.erase(path) == 0 ? MT_IMAGE_NOT_LISTED : MT_OK;
+}
+
+MTerr ForegroundImageList::Relink(
+    const QString& oldPath, const QString& newPath, const QString& newName)
+{
+    const auto found = m_images.find(oldPath);
+    if (found == m_images.end())
+        return MT_IMAGE_NOT_LISTED;
+    if (newPath.isEmpty() || (newPath != oldPath && Find(newPath)))
+        return MT_IMAGE_ALREADY_LISTED;
+    // The node moves with its image; only the key changes, so nothing can fail half-way.
+    auto node = m_images.extract(found);
+    node.key() = newPath;
+    node.mapped()->SetPath(newPath);
+    node.mapped()->SetFilename(newName);
+    m_images.insert(std::move(node));
+    return MT_OK;
+}
+
+void ForegroundImageList::ResolveRelativePaths(const QString& folder)
+{
+    std::map<QString, std::shared_ptr<ForegroundImage>> resolved;
+    for (auto& [path, image] : m_images) {
+        const QString absolute = ResolvedPath(folder, path);
+        image->SetPath(absolute);
+        resolved.emplace(absolute, std::move(image));
+    }
+    m_images = std::move(resolved);
 }
 
 std::shared_ptr<ForegroundImage> ForegroundImageList::Get(const QString& path) const

@@ -12,77 +12,75 @@ namespace mtra::app {
 
 namespace {
 
-    template <typename Item> struct Factory {
-        const char16_t* tag;
-        std::shared_ptr<Item> (*create)();
+template <typename Item> struct Factory {
+    const char16_t* tag;
+    std::shared_ptr<Item> (*create)();
+};
+
+template <typename Concrete, typename Item> std::shared_ptr<Item> Create()
+{
+    return std::make_shared<Concrete>();
+}
+
+// Per kind: the list's element, the message suffix for an unknown item element and the item
+// elements the list knows, in the order they are compared.
+template <typename Item> struct ListKind;
+
+template <> struct ListKind<AbstractFilterItem> {
+    static constexpr char16_t kElement[] = u"filterList";
+    static constexpr char kUnknownSuffix[] = " is not a valid filter";
+    static constexpr Factory<AbstractFilterItem> kFactories[] = {
+        { u"brightnessFilterItem", &Create<BrightnessFilterItem, AbstractFilterItem> },
+        { u"saturationFilterItem", &Create<SaturationFilterItem, AbstractFilterItem> },
+        { u"superContrastFilterItem", &Create<SuperContrastFilterItem, AbstractFilterItem> },
+        { u"colorTemperatureFilterItem", &Create<ColorTemperatureFilterItem, AbstractFilterItem> },
+        { u"colorBalanceFilterItem", &Create<ColorBalanceFilterItem, AbstractFilterItem> },
+        { u"hueColorizeFilterItem", &Create<HueColorizeFilterItem, AbstractFilterItem> },
+        { u"transparencyFilterItem", &Create<TransparencyFilterItem, AbstractFilterItem> },
+        { u"blurFilterItem", &Create<BlurFilterItem, AbstractFilterItem> },
+        { u"mirrorFilterItem", &Create<MirrorFilterItem, AbstractFilterItem> },
     };
+};
 
-    template <typename Concrete, typename Item> std::shared_ptr<Item> Create()
-    {
-        return std::make_shared<Concrete>();
-    }
-
-    // Per kind: the list's element, the message suffix for an unknown item element and the item
-    // elements the list knows, in the order they are compared.
-    template <typename Item> struct ListKind;
-
-    template <> struct ListKind<AbstractFilterItem> {
-        static constexpr char16_t kElement[] = u"filterList";
-        static constexpr char kUnknownSuffix[] = " is not a valid filter";
-        static constexpr Factory<AbstractFilterItem> kFactories[] = {
-            { u"brightnessFilterItem", &Create<BrightnessFilterItem, AbstractFilterItem> },
-            { u"saturationFilterItem", &Create<SaturationFilterItem, AbstractFilterItem> },
-            { u"superContrastFilterItem", &Create<SuperContrastFilterItem, AbstractFilterItem> },
-            { u"colorTemperatureFilterItem",
-                &Create<ColorTemperatureFilterItem, AbstractFilterItem> },
-            { u"colorBalanceFilterItem", &Create<ColorBalanceFilterItem, AbstractFilterItem> },
-            { u"hueColorizeFilterItem", &Create<HueColorizeFilterItem, AbstractFilterItem> },
-            { u"transparencyFilterItem", &Create<TransparencyFilterItem, AbstractFilterItem> },
-            { u"blurFilterItem", &Create<BlurFilterItem, AbstractFilterItem> },
-            { u"mirrorFilterItem", &Create<MirrorFilterItem, AbstractFilterItem> },
-        };
+template <> struct ListKind<AbstractKeyItem> {
+    static constexpr char16_t kElement[] = u"keyList";
+    static constexpr char kUnknownSuffix[] = " is not a valid key";
+    static constexpr Factory<AbstractKeyItem> kFactories[] = {
+        { u"autoColorDifferenceKeyItem", &Create<AutoColorDifferenceKeyItem, AbstractKeyItem> },
+        { u"spillSuppressionKeyItem", &Create<SpillSuppressionKeyItem, AbstractKeyItem> },
+        { u"yuvBlurKeyItem", &Create<YuvBlurKeyItem, AbstractKeyItem> },
+        { u"cropKeyItem", &Create<CropKeyItem, AbstractKeyItem> },
     };
+};
 
-    template <> struct ListKind<AbstractKeyItem> {
-        static constexpr char16_t kElement[] = u"keyList";
-        static constexpr char kUnknownSuffix[] = " is not a valid key";
-        static constexpr Factory<AbstractKeyItem> kFactories[] = {
-            { u"autoColorDifferenceKeyItem", &Create<AutoColorDifferenceKeyItem, AbstractKeyItem> },
-            { u"spillSuppressionKeyItem", &Create<SpillSuppressionKeyItem, AbstractKeyItem> },
-            { u"yuvBlurKeyItem", &Create<YuvBlurKeyItem, AbstractKeyItem> },
-            { u"cropKeyItem", &Create<CropKeyItem, AbstractKeyItem> },
-        };
+template <> struct ListKind<AbstractCompositeItem> {
+    static constexpr char16_t kElement[] = u"compositeList";
+    static constexpr char kUnknownSuffix[] = " is not a valid composite";
+    static constexpr Factory<AbstractCompositeItem> kFactories[] = {
+        { u"lightSpillCompositeItem", &Create<LightSpillCompositeItem, AbstractCompositeItem> },
+        { u"flattenCompositeItem", &Create<FlattenCompositeItem, AbstractCompositeItem> },
     };
+};
 
-    template <> struct ListKind<AbstractCompositeItem> {
-        static constexpr char16_t kElement[] = u"compositeList";
-        static constexpr char kUnknownSuffix[] = " is not a valid composite";
-        static constexpr Factory<AbstractCompositeItem> kFactories[] = {
-            { u"lightSpillCompositeItem", &Create<LightSpillCompositeItem, AbstractCompositeItem> },
-            { u"flattenCompositeItem", &Create<FlattenCompositeItem, AbstractCompositeItem> },
-        };
+template <> struct ListKind<AbstractTransformItem> {
+    static constexpr char16_t kElement[] = u"transformList";
+    static constexpr char kUnknownSuffix[] = " is not a valid transform";
+    static constexpr Factory<AbstractTransformItem> kFactories[] = {
+        { u"transformationTransformItem",
+            &Create<TransformationTransformItem, AbstractTransformItem> },
+        { u"fitTransformItem", &Create<FitTransformItem, AbstractTransformItem> },
     };
+};
 
-    template <> struct ListKind<AbstractTransformItem> {
-        static constexpr char16_t kElement[] = u"transformList";
-        static constexpr char kUnknownSuffix[] = " is not a valid transform";
-        static constexpr Factory<AbstractTransformItem> kFactories[] = {
-            { u"transformationTransformItem",
-                &Create<TransformationTransformItem, AbstractTransformItem> },
-            { u"fitTransformItem", &Create<FitTransformItem, AbstractTransformItem> },
-        };
-    };
+template <typename Item> QString ListElement()
+{
+    return QString::fromUtf16(ListKind<Item>::kElement);
+}
 
-    template <typename Item> QString ListElement()
-    {
-        return QString::fromUtf16(ListKind<Item>::kElement);
-    }
-
-    [[noreturn]] void ThrowOutOfMemory()
-    {
-        throw XmlException(
-            MT_OUT_OF_MEMORY, "There was not enough memory to allocate to the project");
-    }
+[[noreturn]] void ThrowOutOfMemory()
+{
+    throw XmlException(MT_OUT_OF_MEMORY, "There was not enough memory to allocate to the project");
+}
 
 } // namespace
 

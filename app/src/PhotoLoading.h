@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #pragma once
 
+#include <app/PhotoReader.h>
+
 #include <ovimageengine/OVImage.h>
 
 #include <QImage>
@@ -12,16 +14,8 @@
 
 namespace mtra::app {
 
-/// Largest decode, in MiB, that App asks Qt to allow: a 100-megapixel photo at four bytes per
-/// pixel. Qt's own default refuses anything above about 33 megapixels, which would turn
-/// ordinary camera photos into "cannot load" errors.
-constexpr int kPhotoAllocationLimitMiB = 400;
-
-/// The decode limit in force, in bytes; 0 when there is none. A user's QT_IMAGEIO_MAXALLOC
-/// takes precedence over `kPhotoAllocationLimitMiB` (Qt gives the variable priority).
-std::int64_t PhotoAllocationLimitBytes();
-
-/// Decodes a photo upright (its EXIF orientation applied) as `QImage::Format_ARGB32`.
+/// Decodes a photo upright (its EXIF orientation applied) as `QImage::Format_ARGB32`; the
+/// engine's form of the public `ReadPhoto`, which reports the same failures as codes.
 ///
 /// Throws std::runtime_error when the file cannot be read or decoded, or when its header
 /// declares more pixels than the decode limit allows (checked before any pixel is decoded or
@@ -30,7 +24,7 @@ std::int64_t PhotoAllocationLimitBytes();
 QImage ReadPhoto(const QString& path);
 
 /// The full and quarter resolution images of one file, both in the requested channel order.
-struct LayerImages {
+struct DecodedLayer {
     std::shared_ptr<orv::image::OVAbstractImage> full;
     std::shared_ptr<orv::image::OVAbstractImage> quarter;
 };
@@ -47,6 +41,6 @@ QImage QuarterImage(const QImage& full);
 
 /// Decodes `path` once and derives the quarter image from that decode, so that both caches of
 /// a layer hold the same picture. Throws as `ReadPhoto`.
-LayerImages LoadLayerImages(const QString& path, orv::image::OVPixelChannelOrder order);
+DecodedLayer LoadLayerImages(const QString& path, orv::image::OVPixelChannelOrder order);
 
 } // namespace mtra::app

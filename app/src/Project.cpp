@@ -3,14 +3,17 @@
 #include <app/Project.h>
 
 #include "ModelAccess.h"
-#include "WholeFileWriter.h"
 #include "XmlGuard.h"
 
+#include <app/WholeFileWriter.h>
 #include <app/XmlValue.h>
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <mutex>
@@ -28,6 +31,32 @@ namespace mtra::app {
 namespace {
 
 const QString kDefaultDocument = QStringLiteral(":/xml/default.xml");
+
+// The deepest element of a project file lies a few levels down (project, batch, image,
+// settings, list, item, value); a file nested far deeper is not a project, and parsing it into
+// a document takes time that grows faster than the square of its depth. The stream reader
+// checks the depth in one linear pass before any document is built.
+constexpr int kMaxElementDepth = 32;
+
+bool IsWithinNestingLimit(const QByteArray& bytes)
+{
+    QXmlStreamReader reader(bytes);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth > kMaxElementDepth)
+                return false;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return true; // a document that is not well-formed is the parser's to report
+}
 
 void CheckCanvas(const Canvas& canvas)
 {
@@ -77,29 +106,78 @@ MTerr Project::LoadDefaultXML()
 
 MTerr Project::LoadFromXml(const QString& path)
 {
-    return LoadDocument(path);
+    const MTerr result = LoadDocument(path);
+    const QFileInfo file(path);
+    // Whatever was read stays after a failure, so its paths are resolved all the same.
+    ResolveRelativePaths(file.absolutePath());
+    if (result == MT_OK)
+        m_path = file.absoluteFilePath();
+    return result;
+}
+
+void Project::ResolveRelativePaths(const QString& folder)
+{
+    if (m_backgroundImage)
+        m_backgroundImage->SetPath(ResolvedPath(folder, m_backgroundImage->Path()));
+    if (m_overlayImage)
+        m_overlayImage->SetPath(ResolvedPath(folder, m_overlayImage->Path()));
+    m_foregroundImages.ResolveRelativePaths(folder);
+    m_currentForegroundPath = ResolvedPath(folder, m_currentForegroundPath);
+}
+
+QString Project::Folder() const
+{
+    return m_path.isEmpty() ? QString() : QFileInfo(m_path).absolutePath();
+}
+
+QString ResolvedPath(const QString& folder, const QString& path)
+{
+    if (path.isEmpty() || !QDir::isRelativePath(path))
+        return path;
+    return QDir::cleanPath(QDir(folder).absoluteFilePath(path));
 }
 
 MTerr Project::LoadDocument(const QString& path)
 {
+    // Out of memory anywhere in reading (the file, the parser, the objects) is a result, never
+    // an abort.
+    try {
+        return LoadDocumentOrThrow(path);
+    } catch (const std::bad_alloc&) {
+        return MT_OUT_OF_MEMORY;
+    }
+}
+
+MTerr Project::LoadDocumentOrThrow(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return MT_FILE_OPEN_FAILED;
-    QDomDocument document;
-    if (!document.setContent(&file, true))
-        return MT_XML_PARSE_FAILED;
+    // A parsed document takes about 35 times the file's size in memory: anything beyond the
+    // limit is refused before it is read whole.
+    if (!file.isSequential() && file.size() > kMaxProjectFileBytes)
+        return MT_XML_INVALID;
+    const QByteArray bytes = file.read(kMaxProjectFileBytes + 1);
+    if (bytes.size() > kMaxProjectFileBytes)
+        return MT_XML_INVALID;
     file.close();
+    if (!IsWithinNestingLimit(bytes))
+        return MT_XML_INVALID;
+    QDomDocument document;
+    if (!document.setContent(bytes, true))
+        return MT_XML_PARSE_FAILED;
 
     const QDomElement project = document.firstChildElement(QStringLiteral("project"));
     if (project.isNull() || project.firstChildElement(QStringLiteral("fileFormat")).isNull())
         return MT_XML_INVALID;
     m_fileFormat = project.firstChildElement(QStringLiteral("fileFormat")).text();
     FileFormatToInt(m_fileFormat);
+    // The images are created outside the guards of the objects that load them; out of memory
+    // there leaves what was read.
     MTerr result = MT_OUT_OF_MEMORY;
     try {
         result = LoadXmlFileFormat1(document);
     } catch (const std::bad_alloc&) {
-        // The images are created outside the guards of the objects that load them.
     }
     // Whatever was read, the items' active flags must match what the program will show.
     m_foregroundImages.UpdateActiveFlags();

@@ -18,44 +18,49 @@ public:
 
     int ForegroundLevel(int level, orv::image::OVDownsampleFactor f)
     {
-        return e.ValidForegroundLevel(level, f);
+        return e.ValidLevel(ForegroundLayer, level, f);
     }
     int BackgroundLevel(int level, orv::image::OVDownsampleFactor f)
     {
-        return e.ValidBackgroundLevel(level, f);
+        return e.ValidLevel(BackgroundLayer, level, f);
     }
     int OverlayLevel(int level, orv::image::OVDownsampleFactor f)
     {
-        return e.ValidOverlayLevel(level, f);
+        return e.ValidLevel(OverlayLayer, level, f);
     }
     bool ForegroundValid(orv::image::OVDownsampleFactor f, int& level)
     {
-        return e.IsForegroundLayerValid(f, level);
+        return e.IsLayerValid(ForegroundLayer, f, level);
     }
     bool BackgroundValid(orv::image::OVDownsampleFactor f, int& level)
     {
-        return e.IsBackgroundLayerValid(f, level);
+        return e.IsLayerValid(BackgroundLayer, f, level);
     }
     bool OverlayValid(orv::image::OVDownsampleFactor f, int& level)
     {
-        return e.IsOverlayLayerValid(f, level);
+        return e.IsLayerValid(OverlayLayer, f, level);
+    }
+    /// The validity flag of one stage of one layer at one factor.
+    bool IsStageValid(LayerID layer, Stage stage, orv::image::OVDownsampleFactor f)
+    {
+        return RenderEngine::Flag(e.State(layer).Valid(stage), f);
     }
 
     // What a successful render of every stage of every layer at both factors leaves behind.
     void MarkAllValid()
     {
-        for (RenderEngine::Flags* flags : { &e.m_foregroundKeyValid, &e.m_foregroundFilterValid,
-                 &e.m_foregroundTransformValid, &e.m_backgroundFilterValid,
-                 &e.m_backgroundTransformValid, &e.m_overlayTransformValid })
-            flags->full = flags->quarter = true;
+        for (const LayerID layer : { BackgroundLayer, ForegroundLayer, OverlayLayer })
+            for (const Stage stage : { Stage::Key, Stage::Filter, Stage::Transform })
+                if (RenderEngine::HasStage(layer, stage))
+                    e.State(layer).Valid(stage).full = e.State(layer).Valid(stage).quarter = true;
     }
 
-    RenderEngine::Images& BackgroundImage() { return e.m_backgroundImageCache; }
-    RenderEngine::Images& BackgroundFilter() { return e.m_backgroundFilterCache; }
-    RenderEngine::Images& ForegroundImage() { return e.m_foregroundImageCache; }
-    RenderEngine::Images& ForegroundKey() { return e.m_foregroundKeyCache; }
-    RenderEngine::Images& BackgroundWindow() { return e.m_backgroundWindowCache; }
-    RenderEngine::Images& ForegroundWindow() { return e.m_foregroundWindowCache; }
+    RenderEngine::Images& BackgroundImage() { return e.State(BackgroundLayer).image; }
+    RenderEngine::Images& BackgroundFilter() { return e.State(BackgroundLayer).filtered; }
+    RenderEngine::Images& ForegroundImage() { return e.State(ForegroundLayer).image; }
+    RenderEngine::Images& ForegroundKey() { return e.State(ForegroundLayer).keyed; }
+    RenderEngine::Images& BackgroundWindow() { return e.State(BackgroundLayer).window; }
+    RenderEngine::Images& ForegroundWindow() { return e.State(ForegroundLayer).window; }
     RenderEngine::Images& Canvas() { return e.m_canvasCache; }
 
 private:

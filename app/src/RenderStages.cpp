@@ -10,7 +10,7 @@
 #include <ovimageengine/OVImageProcessor.h>
 #include <ovimageengine/OVResultCode.h>
 
-#include "PixelRoutines.h"
+#include "RenderGuard.h"
 #include "WholePixels.h"
 
 #include <QImage>
@@ -25,28 +25,6 @@ namespace mtra::app {
 using orv::image::OVImage8;
 
 namespace {
-
-MTerr StageResult(int rendered)
-{
-    if (rendered == orv::image::ResultSuccess)
-        return MT_OK;
-    return rendered == orv::image::ResultOutOfMemory ? MT_RENDER_OUT_OF_MEMORY
-                                                     : MT_STAGE_RENDER_FAILED;
-}
-
-// A stage's whole run as a value: an exception inside it (workers that cannot start, for
-// instance in the spill colour's detection, or memory running out) is that stage's failure,
-// like a failing result, so every caller's clean-up for failed stages runs either way.
-template <typename Fn> MTerr GuardedStage(Fn&& run) noexcept
-{
-    try {
-        return run();
-    } catch (const std::exception& e) {
-        return StageResult(ClassifyException(e));
-    } catch (...) {
-        return MT_STAGE_RENDER_FAILED;
-    }
-}
 
 // Checks shared by the key and filter stages; MT_OK when the stage may run.
 MTerr CheckSource(const ImagePtr& source)
@@ -66,64 +44,100 @@ QImage WrapPixels(OVImage8& image)
         static_cast<qsizetype>(image.Width()) * 4, QImage::Format_ARGB32);
 }
 
-} // namespace
-
-orv::image::OVChannel SpillChannelForKeys(const KeyList& keys, const ImagePtr& source)
+const AutoColorDifferenceKeyItem* LastColourKey(const KeyList& keys)
 {
     const AutoColorDifferenceKeyItem* colourKey = nullptr;
     for (auto it = keys.Begin(); it != keys.End(); ++it)
         if ((*it)->Type() == AutoColorDifferenceKey && IsApplied(**it))
             colourKey = static_cast<const AutoColorDifferenceKeyItem*>(it->get());
+    return colourKey;
+}
+
+orv::image::OVKeyColor DetectedKeyColor(const ImagePtr& source)
+{
+    orv::image::OVKeyColor colour = orv::image::KeyColorGreen;
+    if (auto* pixels = dynamic_cast<OVImage8*>(source.get()))
+        orv::image::AutoDetectKeyColor(pixels, orv::OVSystem::GetCPUCoreCount(), &colour);
+    return colour;
+}
+
+orv::image::OVChannel SpillChannelOf(orv::image::OVKeyColor colour)
+{
+    return colour == orv::image::KeyColorBlue ? orv::image::ChannelBlue : orv::image::ChannelGreen;
+}
+
+} // namespace
+
+orv::image::OVChannel SpillChannelForKeys(const KeyList& keys, const ImagePtr& source)
+{
+    const AutoColorDifferenceKeyItem* colourKey = LastColourKey(keys);
     if (colourKey == nullptr)
         return orv::image::ChannelGreen;
-
-    orv::image::OVKeyColor colour = colourKey->KeyColor();
-    if (colour == orv::image::KeyColorAuto) {
-        colour = orv::image::KeyColorGreen;
-        if (auto* pixels = dynamic_cast<OVImage8*>(source.get()))
-            orv::image::AutoDetectKeyColor(pixels, orv::OVSystem::GetCPUCoreCount(), &colour);
-    }
-    return colour == orv::image::KeyColorBlue ? orv::image::ChannelBlue : orv::image::ChannelGreen;
+    const orv::image::OVKeyColor colour = colourKey->KeyColor();
+    return SpillChannelOf(colour == orv::image::KeyColorAuto ? DetectedKeyColor(source) : colour);
 }
 
 MTerr KeyStage(const KeyList& keys, orv::OVLookupTables& tables, const ImagePtr& source,
     const ImagePtr& destination)
 {
-    return GuardedStage([&] {
+    return Guarded(MT_STAGE_RENDER_FAILED, [&] {
         if (const MTerr checked = CheckSource(source))
             return checked;
         if (keys.Size() == 0 || keys.EnabledCount() == 0 || keys.ActiveCount() == 0)
             return MT_NOTHING_TO_KEY;
 
-        // The spill channel is not stored with the project, so a spill item still says green on a
-        // blue screen: it would pull the green of the subject and keep the blue fringe.
-        bool hasSpill = false;
+        // "Automatic" is resolved once for the whole stage: the colour keys and the spill
+        // items then agree, and the photo is scanned once instead of once per item.
+        bool anyAuto = false;
         for (auto it = keys.Begin(); it != keys.End(); ++it)
-            hasSpill = hasSpill || ((*it)->Type() == SpillSuppressionKey && IsApplied(**it));
-        const orv::image::OVChannel spillChannel
-            = hasSpill ? SpillChannelForKeys(keys, source) : orv::image::ChannelGreen;
+            anyAuto = anyAuto
+                || ((*it)->Type() == AutoColorDifferenceKey && IsApplied(**it)
+                    && static_cast<const AutoColorDifferenceKeyItem&>(**it).KeyColor()
+                        == orv::image::KeyColorAuto);
+        const orv::image::OVKeyColor detected
+            = anyAuto ? DetectedKeyColor(source) : orv::image::KeyColorGreen;
+        auto resolve = [&](orv::image::OVKeyColor colour) {
+            return colour == orv::image::KeyColorAuto ? detected : colour;
+        };
+        const AutoColorDifferenceKeyItem* lastColourKey = LastColourKey(keys);
+        // The spill channel is not stored with the project, so a spill item still says green on
+        // a blue screen: it would pull the green of the subject and keep the blue fringe.
+        const orv::image::OVChannel spillChannel = lastColourKey
+            ? SpillChannelOf(resolve(lastColourKey->KeyColor()))
+            : orv::image::ChannelGreen;
 
         // Previews at quarter size key at full factor too: the keyer's radii are image-relative.
         orv::image::OVImageKeyer keyer(source, destination, tables, orv::image::DownsampleFull);
+        unsigned int handedOver = 0;
         for (auto it = keys.Begin(); it != keys.End(); ++it) {
             if (!IsApplied(**it))
                 continue;
+            ++handedOver;
             if ((*it)->Type() == SpillSuppressionKey) {
                 SpillSuppressionKeyItem spill(static_cast<const SpillSuppressionKeyItem&>(**it));
                 spill.SetChannel(spillChannel);
                 spill.AddToImageKeyer(keyer);
+            } else if ((*it)->Type() == AutoColorDifferenceKey) {
+                AutoColorDifferenceKeyItem key(
+                    static_cast<const AutoColorDifferenceKeyItem&>(**it));
+                key.SetKeyColor(resolve(key.KeyColor()));
+                key.AddToImageKeyer(keyer);
             } else {
                 (*it)->AddToImageKeyer(keyer);
             }
         }
-        return StageResult(keyer.Render());
+        // Items that are ticked but neutral key nothing: the photo passes on unkeyed, as with
+        // an empty list, rather than as whatever the destination held.
+        if (handedOver == 0)
+            return MT_NOTHING_TO_KEY;
+        return OutOfMemoryElse(keyer.Render(), MT_STAGE_RENDER_FAILED);
     });
 }
 
 MTerr FilterStage(const FilterList& filters, orv::OVLookupTables& tables,
     orv::image::OVDownsampleFactor factor, const ImagePtr& source, const ImagePtr& destination)
 {
-    return GuardedStage([&] {
+    return Guarded(MT_STAGE_RENDER_FAILED, [&] {
         if (const MTerr checked = CheckSource(source))
             return checked;
         if (filters.Size() == 0 || filters.EnabledCount() == 0 || filters.ActiveCount() == 0)
@@ -139,7 +153,7 @@ MTerr FilterStage(const FilterList& filters, orv::OVLookupTables& tables,
         }
         if (handedOver == 0)
             return MT_NOTHING_TO_FILTER;
-        return StageResult(processor.Render());
+        return OutOfMemoryElse(processor.Render(), MT_STAGE_RENDER_FAILED);
     });
 }
 
@@ -171,10 +185,7 @@ MTerr AddForeground(orv::image::OVAbstractImageCompositor& compositor,
             opacity, lightSpill->BlendMode(), factor);
     else
         result = compositor.AddLayer(layer, opacity, orv::image::BlendModeNormal, true);
-    if (result == orv::image::ResultSuccess)
-        return MT_OK;
-    return result == orv::image::ResultOutOfMemory ? MT_RENDER_OUT_OF_MEMORY
-                                                   : MT_CANVAS_NOT_COMPOSED;
+    return OutOfMemoryElse(result, MT_CANVAS_NOT_COMPOSED);
 }
 
 QTransform PreviewPlacement(const Canvas& canvas, orv::image::OVDownsampleFactor factor)

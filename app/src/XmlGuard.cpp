@@ -6,8 +6,8 @@ namespace mtra::app {
 
 namespace {
 
-    // Per thread, so that a capture never sees another thread's loads; nested captures chain.
-    thread_local XmlMessageCapture* g_capture = nullptr;
+// Per thread, so that a capture never sees another thread's loads; nested captures chain.
+thread_local XmlMessageCapture* g_capture = nullptr;
 
 } // namespace
 

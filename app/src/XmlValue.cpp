@@ -4,6 +4,8 @@
 
 #include <app/XmlException.h>
 
+#include <QStringList>
+
 #include <boost/lexical_cast.hpp>
 
 #include <cmath>
@@ -81,11 +83,29 @@ namespace {
 
     void WriteString(QXmlStreamWriter& writer, const QString& tag, const QString& value, bool cdata)
     {
+        // The writer puts such characters into a CDATA section unchecked, and the file would
+        // then never parse again.
+        if (!IsStorableText(value))
+            throw XmlException(MT_XML_WRITE_FAILED,
+                tag.toStdString() + " tag cannot be written.  Character not allowed in XML.");
         writer.writeStartElement(tag);
-        if (cdata)
-            writer.writeCDATA(value);
-        else
-            writer.writeCharacters(value);
+        if (!value.contains(QLatin1Char('\r'))) {
+            if (cdata)
+                writer.writeCDATA(value);
+            else
+                writer.writeCharacters(value);
+        } else {
+            // A parser turns every raw "\r\n" and "\r" into "\n", CDATA or not; only a
+            // character reference brings a carriage return back. Written as plain text, the
+            // runs and the references "&#13;" read back as one text node.
+            const QStringList runs = value.split(QLatin1Char('\r'));
+            for (qsizetype i = 0; i < runs.size(); ++i) {
+                if (i > 0)
+                    writer.writeEntityReference(QStringLiteral("#13"));
+                if (!runs[i].isEmpty())
+                    writer.writeCharacters(runs[i]);
+            }
+        }
         writer.writeEndElement();
     }
 
@@ -170,6 +190,32 @@ void WriteElementValue(
     QXmlStreamWriter& writer, const QString& tag, const std::wstring& value, bool cdata)
 {
     WriteString(writer, tag, QString::fromStdWString(value), cdata);
+}
+
+bool IsStorableText(const QString& text)
+{
+    // XML 1.0 Char: #x9 | #xA | #xD | [#x20-#xD7FF] | [#xE000-#xFFFD] | [#x10000-#x10FFFF].
+    const qsizetype size = text.size();
+    bool onlySpace = true;
+    bool carriageReturn = false;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = text.at(i).unicode();
+        carriageReturn = carriageReturn || c == u'\r';
+        onlySpace = onlySpace && (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r');
+        if (c < 0x20) {
+            if (c != 0x9 && c != 0xA && c != 0xD)
+                return false;
+        } else if (QChar::isHighSurrogate(c)) {
+            if (i + 1 == size || !QChar::isLowSurrogate(text.at(i + 1).unicode()))
+                return false;
+            ++i;
+        } else if (QChar::isLowSurrogate(c) || c == 0xFFFE || c == 0xFFFF) {
+            return false;
+        }
+    }
+    // A carriage return survives only as a character reference in plain text, and the reader
+    // drops text nodes made of white space alone.
+    return !(onlySpace && carriageReturn);
 }
 
 void WriteAttributeValue(QXmlStreamWriter& writer, const QString& name, bool flag)

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include "Progress.h"
 
+#include <app/ExportFormats.h>
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 
@@ -9,7 +11,7 @@ namespace mtra::cli {
 
 namespace {
 
-class StreamObserver : public BatchObserver
+class StreamObserver : public app::BatchObserver
 {
 public:
     StreamObserver(std::FILE* stream, bool terminal, bool quiet)
@@ -25,33 +27,39 @@ public:
         m_timer.start();
     }
 
-    void FileStarted(int index, const BatchItem& item) override
+    void FileStarted(int index, const app::BatchItem& item) override
     {
-        m_current = QFileInfo(item.source).fileName();
+        m_current = app::EscapedForMessage(QFileInfo(item.source).fileName());
         if (m_terminal)
             DrawBar(index, m_current);
     }
 
-    void FileDone(
-        int index, const BatchItem& item, FileOutcome outcome, const QString& detail) override
+    void FileDone(int index, const app::BatchItem& item, app::BatchOutcome outcome,
+        const QString& detail) override
     {
         const QString count = QStringLiteral("[%1/%2]").arg(index + 1).arg(m_total);
         QString line;
         switch (outcome) {
-        case FileOutcome::Failed:
-            line = QStringLiteral("%1 failed: %2: %3").arg(count, item.source, detail);
+        case app::BatchOutcome::Failed:
+            line = QStringLiteral("%1 failed: %2: %3")
+                       .arg(count, app::EscapedForMessage(item.source),
+                           app::EscapedForMessage(detail));
             break;
-        case FileOutcome::Skipped:
+        case app::BatchOutcome::Skipped:
             if (!m_quiet)
-                line = QStringLiteral("%1 skipped %2: %3").arg(count, item.target, detail);
+                line = QStringLiteral("%1 skipped %2: %3")
+                           .arg(count, app::EscapedForMessage(item.target),
+                               app::EscapedForMessage(detail));
             break;
-        case FileOutcome::Written:
+        case app::BatchOutcome::Written:
             if (!m_quiet && !m_terminal)
-                line = QStringLiteral("%1 wrote %2").arg(count, item.target);
+                line
+                    = QStringLiteral("%1 wrote %2").arg(count, app::EscapedForMessage(item.target));
             break;
-        case FileOutcome::WouldWrite:
+        case app::BatchOutcome::WouldWrite:
             if (!m_quiet)
-                line = QStringLiteral("%1 would write %2").arg(count, item.target);
+                line = QStringLiteral("%1 would write %2")
+                           .arg(count, app::EscapedForMessage(item.target));
             break;
         }
         if (!line.isEmpty()) {
@@ -119,7 +127,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<BatchObserver> MakeObserver(std::FILE* stream, bool terminal, bool quiet)
+std::unique_ptr<app::BatchObserver> MakeObserver(std::FILE* stream, bool terminal, bool quiet)
 {
     return std::make_unique<StreamObserver>(stream, terminal, quiet);
 }

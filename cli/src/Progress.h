@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #pragma once
 
-#include "BatchJob.h"
+#include <app/BatchExport.h>
+
+#include <QString>
 
 #include <cstdio>
 #include <memory>
@@ -13,7 +15,7 @@ namespace mtra::cli {
 /// terminal (count, current file, elapsed and remaining time), one line per file otherwise,
 /// and with `quiet` only the files that failed. Failures always name the photo and the
 /// reason; a summary line ends every form but the quiet one.
-std::unique_ptr<BatchObserver> MakeObserver(std::FILE* stream, bool terminal, bool quiet);
+std::unique_ptr<app::BatchObserver> MakeObserver(std::FILE* stream, bool terminal, bool quiet);
 
 /// "m:ss" (or "h:mm:ss") for a duration in milliseconds.
 QString FormatDuration(qint64 milliseconds);

@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include "RenderOptions.h"
 
-#include "ExportNaming.h"
-
 #include <QCommandLineParser>
 
 namespace mtra::cli {
@@ -18,6 +16,21 @@ const char* const kDescription
       "  mattora-render -b BACKGROUND [--overlay OVERLAY] -o DIR [options] PHOTO|FOLDER...\n"
       "      the photos (folders searched recursively) with the default settings, on a canvas\n"
       "      the size of the background";
+
+// The format named on the command line ("jpeg"/"jpg", "png", "tiff"/"tif", any case).
+bool ParseFormatName(const QString& name, app::ExportFormat& format)
+{
+    const QString lower = name.toLower();
+    if (lower == QLatin1String("jpeg") || lower == QLatin1String("jpg"))
+        format = app::FormatJPEG;
+    else if (lower == QLatin1String("png"))
+        format = app::FormatPNG;
+    else if (lower == QLatin1String("tiff") || lower == QLatin1String("tif"))
+        format = app::FormatTIFF;
+    else
+        return false;
+    return true;
+}
 
 bool CheckAffix(const QString& value, const char* option, QString& message)
 {

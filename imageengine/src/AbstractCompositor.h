@@ -14,8 +14,8 @@ public:
     virtual ~AbstractCompositor() = default;
     virtual bool NeedsWholeImage() const = 0;
     virtual void Prepare(OVAbstractImage* background) = 0;
-    virtual void Render(OVAbstractImage* background, unsigned char threadIndex,
-        unsigned char threadCount)
+    virtual void Render(
+        OVAbstractImage* background, unsigned char threadIndex, unsigned char threadCount)
         = 0;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: MattoraBatch developers
-#include "ExceptionCode.h"
+#include <ovimageengine/OVImageSupport.h>
+#include <ovimageengine/OVResultCode.h>
 
 #include <new>
 #include <stdexcept>

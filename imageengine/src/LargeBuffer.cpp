@@ -13,7 +13,6 @@ namespace orv::image {
 
 namespace {
 
-constexpr std::size_t kHugePage = std::size_t(2) << 20;
 constexpr std::size_t kHugeThreshold = 2 * kHugePage;
 
 } // namespace

@@ -8,6 +8,9 @@
 
 namespace orv::image {
 
+/// The size of a transparent huge page on the machines the program runs on.
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+
 struct LargeBufferDeleter {
     void operator()(void* memory) const;
 };

@@ -57,7 +57,8 @@ OVImage8::OVImage8(
     d->bufferByteSize = byteSize;
 }
 
-OVImage8::OVImage8(unsigned int width, unsigned int height, OVPixelChannelOrder order, bool zeroFill)
+OVImage8::OVImage8(
+    unsigned int width, unsigned int height, OVPixelChannelOrder order, bool zeroFill)
     : d(std::make_unique<Private>())
 {
     std::uint32_t byteSize = 0;
@@ -140,7 +141,8 @@ std::shared_ptr<OVAbstractImage> CreateImage(
     return std::make_shared<OVImage8>(buffer, width, height, order);
 }
 
-int CopyPixels(std::shared_ptr<OVAbstractImage> source, std::shared_ptr<OVAbstractImage> destination)
+int CopyPixels(
+    std::shared_ptr<OVAbstractImage> source, std::shared_ptr<OVAbstractImage> destination)
 {
     if (!source || !destination)
         return ResultInvalidArgument;

@@ -18,8 +18,7 @@ OVImageKeyer::OVImageKeyer(OVAbstractImage* source, OVAbstractImage* destination
 }
 
 OVImageKeyer::OVImageKeyer(std::shared_ptr<OVAbstractImage> source,
-    std::shared_ptr<OVAbstractImage> destination, OVLookupTables& tables,
-    OVDownsampleFactor factor)
+    std::shared_ptr<OVAbstractImage> destination, OVLookupTables& tables, OVDownsampleFactor factor)
     : OVImageKeyer(source.get(), destination.get(), tables, factor)
 {
 }

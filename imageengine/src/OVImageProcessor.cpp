@@ -24,8 +24,7 @@ OVImageProcessor::OVImageProcessor(OVAbstractImage* source, OVAbstractImage* des
 }
 
 OVImageProcessor::OVImageProcessor(std::shared_ptr<OVAbstractImage> source,
-    std::shared_ptr<OVAbstractImage> destination, OVLookupTables& tables,
-    OVDownsampleFactor factor)
+    std::shared_ptr<OVAbstractImage> destination, OVLookupTables& tables, OVDownsampleFactor factor)
     : OVImageProcessor(source.get(), destination.get(), tables, factor)
 {
 }

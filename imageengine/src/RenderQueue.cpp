@@ -62,6 +62,10 @@ int RendererQueue::RunStages()
     // written past its end.
     if (!SameLayout(m_source, m_destination))
         return ResultImageMismatch;
+    // Every stage leaves images of another depth alone. A queue of several must too: its
+    // intermediates are 8-bit, so the stages after the first would write zeros through.
+    if (m_source->BitsPerChannel() != Bits8)
+        return ResultSuccess;
 
     const unsigned workers = WorkerCount();
     const std::size_t stageCount = m_queue.size();
@@ -83,9 +87,9 @@ int RendererQueue::RunStages()
         std::vector<std::shared_ptr<RenderThreadData>> records;
         records.reserve(workers);
         for (unsigned i = 0; i < workers; ++i) {
-            records.push_back(std::make_shared<RenderThreadData>(RenderThreadData {
-                static_cast<unsigned char>(i), static_cast<unsigned char>(workers), input,
-                output, stage }));
+            records.push_back(
+                std::make_shared<RenderThreadData>(RenderThreadData { static_cast<unsigned char>(i),
+                    static_cast<unsigned char>(workers), input, output, stage }));
         }
         const std::vector<int> results = RunWorkerThreads(workers, [&records](unsigned i) {
             const RenderThreadData& r = *records[i];
@@ -105,8 +109,8 @@ int RendererQueue::RunStages()
     return result;
 }
 
-CompositorQueue::CompositorQueue(OVAbstractImage* background, double opacity,
-    OVLookupTables& tables, OVDownsampleFactor factor)
+CompositorQueue::CompositorQueue(
+    OVAbstractImage* background, double opacity, OVLookupTables& tables, OVDownsampleFactor factor)
     : m_background(background)
     , m_opacity(opacity)
     , m_tables(&tables)
@@ -144,9 +148,9 @@ int CompositorQueue::RunStages()
         std::vector<std::shared_ptr<CompositeThreadData>> records;
         records.reserve(workers);
         for (unsigned i = 0; i < workers; ++i) {
-            records.push_back(std::make_shared<CompositeThreadData>(CompositeThreadData {
-                static_cast<unsigned char>(i), static_cast<unsigned char>(workers),
-                m_background, stage }));
+            records.push_back(std::make_shared<CompositeThreadData>(
+                CompositeThreadData { static_cast<unsigned char>(i),
+                    static_cast<unsigned char>(workers), m_background, stage }));
         }
         const std::vector<int> results = RunWorkerThreads(workers, [&records](unsigned i) {
             const CompositeThreadData& r = *records[i];

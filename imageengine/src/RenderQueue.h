@@ -71,8 +71,7 @@ public:
     int SetYUVBlur(unsigned int radius, OVYUVBlurType type);
 
     /// Appends the stage that make() returns; 0, or the code of what make() threw.
-    template <typename MakeStage>
-    int Append(MakeStage&& make)
+    template <typename MakeStage> int Append(MakeStage&& make)
     {
         return GuardedCall(ResultRuntimeError, [&] {
             m_queue.push_back(make());
@@ -106,8 +105,7 @@ public:
     int Clear();
     int Render();
 
-    template <typename MakeStage>
-    int Append(MakeStage&& make)
+    template <typename MakeStage> int Append(MakeStage&& make)
     {
         return GuardedCall(ResultRuntimeError, [&] {
             m_queue.push_back(make());

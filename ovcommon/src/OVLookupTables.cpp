@@ -173,8 +173,8 @@ struct OVLookupTables::Tables {
         for (int t = 0; t < kTableCount; ++t)
             for (int a = 0; a < 256; ++a)
                 for (int b = 0; b < 256; ++b)
-                    values[t][a][b] = kDirect[t](static_cast<unsigned char>(a),
-                        static_cast<unsigned char>(b));
+                    values[t][a][b]
+                        = kDirect[t](static_cast<unsigned char>(a), static_cast<unsigned char>(b));
         inverse[0] = 0.0f;
         for (int i = 1; i < 256; ++i)
             inverse[i] = 1.0f / static_cast<float>(i);
@@ -242,6 +242,11 @@ float OVLookupTables::DivideBy255(unsigned char value) const
 const float* OVLookupTables::DivideBy255Table() const
 {
     return m_divideBy255.get();
+}
+
+bool OVLookupTables::IsPrecomputed() const
+{
+    return m_tables != nullptr;
 }
 
 unsigned char OVLookupTables::MultiplyBlend(unsigned char top, unsigned char base) const

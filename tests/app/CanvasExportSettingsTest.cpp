@@ -232,3 +232,23 @@ TEST(ExportSettingsTest, MissingOrBadValuesFail)
 }
 
 } // namespace
+
+// Prefix and postfix take word characters of every script, marks included (a decomposed
+// accent, Devanagari and Thai vowel signs), and nothing that could leave the export folder.
+TEST(ExportAffixTest, WordCharactersOfEveryScriptAndNothingElse)
+{
+    for (const char* good : { "", "pre_", "Übung-(2) & x.y_z", "cafe\xcc\x81", // e + U+0301
+             "\xe0\xa4\x95\xe0\xa5\x8d\xe0\xa4\xb7", // Devanagari ka, virama, ssa
+             "\xe0\xb8\xaa\xe0\xb8\xa7\xe0\xb8\xb1\xe0\xb8\xaa\xe0\xb8\x94\xe0\xb8\xb5", // Thai
+             "\xd9\xa3\xe2\x85\xab", // Arabic-Indic three, Roman numeral twelve
+             "abcdefghijklmnopqrst" }) // 20 characters
+        EXPECT_TRUE(mtra::app::IsValidExportAffix(QString::fromUtf8(good))) << good;
+    for (const char* bad : { "a/b", "a\\b", "50%", "x:y", "tab\there", "../x",
+             "a\xe2\x80\x8d"
+             "b", // zero-width joiner
+             "\xe2\x80\xbf", // undertie, a connector other than the underscore
+             "\xf0\x9f\x99\x82", // an emoji
+             "abcdefghijklmnopqrstu" }) // 21 characters
+        EXPECT_FALSE(mtra::app::IsValidExportAffix(QString::fromUtf8(bad))) << bad;
+    EXPECT_FALSE(mtra::app::IsValidExportAffix(QString(QChar(0xD800)))); // lone surrogate
+}

@@ -132,11 +132,7 @@ protected:
 };
 
 struct ListName {
-    template <typename List>
-    static std::string GetName(int)
-    {
-        return Kind<List>::kElement;
-    }
+    template <typename List> static std::string GetName(int) { return Kind<List>::kElement; }
 };
 
 using ListTypes = ::testing::Types<FilterList, KeyList, CompositeList, TransformList>;

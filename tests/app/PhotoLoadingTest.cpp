@@ -141,7 +141,7 @@ TEST(PhotoLoadingTest, OneDecodeGivesFullAndQuarterImages)
     const QString path = dir.filePath(QStringLiteral("grid.png"));
     ASSERT_TRUE(source.save(path));
 
-    const LayerImages images = LoadLayerImages(path, orv::image::PixelOrderBGRA);
+    const auto images = LoadLayerImages(path, orv::image::PixelOrderBGRA);
     auto* full = dynamic_cast<OVImage8*>(images.full.get());
     auto* quarter = dynamic_cast<OVImage8*>(images.quarter.get());
     ASSERT_NE(full, nullptr);

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include "XmlTestSupport.h"
 
-#include "WholeFileWriter.h"
+#include "FileWriteOps.h"
 
 #include <app/FilterItems.h>
 #include <app/Project.h>
@@ -239,6 +239,7 @@ TEST(ProjectLoadTest, CanvasOfTheLargestSizeAndOtherFileFormatsLoad)
     document.replace("<width>800<", "<width>5000<").replace("<height>1200<", "<height>5000<");
     document.replace("<fileFormat><![CDATA[1.0]]>", "<fileFormat><![CDATA[7.3]]>");
     document.replace("<prefix><![CDATA[]]>", "<prefix><![CDATA[Übung-(2) & x.y_z]]>");
+    document.replace("<suffix><![CDATA[]]>", "<suffix><![CDATA[_cafe\xcc\x81]]>");
     ProjectFile file;
     WriteText(file.path, document);
     MTerr result = MT_XML_INVALID;
@@ -455,14 +456,13 @@ private:
 
 // What is on disk and in the project when the save fails.
 enum class SaveShape {
-    DefaultProject,     // the default document over an earlier save of itself
-    UniqueImageBatch,   // a batch with a shared and a unique image
-    LargeBatch,         // a document far larger than any I/O buffer
-    NoEarlierFile,      // a first save: nothing may appear under the name
+    DefaultProject, // the default document over an earlier save of itself
+    UniqueImageBatch, // a batch with a shared and a unique image
+    LargeBatch, // a document far larger than any I/O buffer
+    NoEarlierFile, // a first save: nothing may appear under the name
 };
 
-class SaveFailureTest
-    : public ::testing::TestWithParam<std::tuple<FailingOps::Step, SaveShape>>
+class SaveFailureTest : public ::testing::TestWithParam<std::tuple<FailingOps::Step, SaveShape>>
 {
 };
 
@@ -505,9 +505,9 @@ TEST_P(SaveFailureTest, OldFileStaysByteIdenticalAndNoTemporaryFileRemains)
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, SaveFailureTest,
-    ::testing::Combine(::testing::Values(FailingOps::OpenFails, FailingOps::ShortWrite,
-                           FailingOps::WriteToFullDisk, FailingOps::FlushFails,
-                           FailingOps::CommitFails),
+    ::testing::Combine(
+        ::testing::Values(FailingOps::OpenFails, FailingOps::ShortWrite,
+            FailingOps::WriteToFullDisk, FailingOps::FlushFails, FailingOps::CommitFails),
         ::testing::Values(SaveShape::DefaultProject, SaveShape::UniqueImageBatch,
             SaveShape::LargeBatch, SaveShape::NoEarlierFile)));
 
@@ -527,6 +527,32 @@ TEST(SaveTest, ValueWithoutTextFormKeepsTheOldFile)
     EXPECT_EQ(project.SaveToXml(file.path, QStringLiteral("1"), QStringLiteral("1.0")),
         MT_XML_WRITE_FAILED);
     EXPECT_EQ(ReadAll(file.path), before);
+}
+
+// Saving never writes a file that does not load again: a string XML cannot hold is refused
+// with the old file left as it was, and line breaks come back as they were written.
+TEST(SaveTest, StringsXmlCannotHoldAreRefusedAndLineBreaksKept)
+{
+    MTerr result = MT_XML_INVALID;
+    Project project(result);
+    ProjectFile file;
+    ASSERT_EQ(project.SaveToXml(file.path, QStringLiteral("1"), QStringLiteral("1.0")), MT_OK);
+    const QByteArray before = ReadAll(file.path);
+    const QString control = QStringLiteral("/photos/a") + QChar(1) + QStringLiteral(".png");
+    ASSERT_EQ(project.GetForegroundImageList().Add(Image(control)), MT_OK);
+    EXPECT_EQ(project.SaveToXml(file.path, QStringLiteral("1"), QStringLiteral("1.0")),
+        MT_XML_WRITE_FAILED);
+    EXPECT_EQ(ReadAll(file.path), before);
+
+    ASSERT_EQ(project.GetForegroundImageList().Remove(control), MT_OK);
+    const QString broken = QStringLiteral("/photos/two\r\nlines\r.png");
+    ASSERT_EQ(project.GetForegroundImageList().Add(Image(broken)), MT_OK);
+    project.SetCurrentForegroundPath(broken);
+    ASSERT_EQ(project.SaveToXml(file.path, QStringLiteral("1"), QStringLiteral("1.0")), MT_OK);
+    Project loaded(file.path, result);
+    ASSERT_EQ(result, MT_OK);
+    EXPECT_TRUE(loaded.GetForegroundImageList().Find(broken));
+    EXPECT_EQ(loaded.CurrentForegroundPath(), broken);
 }
 
 TEST(SaveTest, UnwritableTargetsFail)

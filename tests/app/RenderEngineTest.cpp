@@ -5,6 +5,7 @@
 
 #include "RenderEngineAccess.h"
 
+#include <app/KeyItems.h>
 #include <app/LayerImages.h>
 #include <app/TransformItems.h>
 
@@ -177,6 +178,39 @@ TEST_F(RenderEngineTest, InvalidateCacheClearsOneStageAtOneFactor)
     // A factor without caches counts as stale everywhere and invalidating it changes nothing.
     EXPECT_EQ(engine->InvalidateCache(ForegroundLayer, 2, orv::image::DownsampleHalf), MT_OK);
     EXPECT_EQ(access.ForegroundLevel(4, orv::image::DownsampleHalf), 1);
+}
+
+// Invalidation by stage: without a factor both factors go stale, with one only that one; the
+// other stages of the layer stay as they were.
+TEST_F(RenderEngineTest, InvalidateByStageClearsOneOrBothFactors)
+{
+    RenderEngineAccess access(*engine);
+    struct Case {
+        LayerID layer;
+        Stage stage;
+    };
+    for (const Case c :
+        { Case { BackgroundLayer, Stage::Filter }, Case { ForegroundLayer, Stage::Key },
+            Case { ForegroundLayer, Stage::Transform }, Case { OverlayLayer, Stage::Transform } }) {
+        SCOPED_TRACE(testing::Message() << c.layer << " " << static_cast<int>(c.stage));
+        access.MarkAllValid();
+        ASSERT_EQ(engine->Invalidate(c.layer, c.stage), MT_OK);
+        EXPECT_FALSE(access.IsStageValid(c.layer, c.stage, DownsampleFull));
+        EXPECT_FALSE(access.IsStageValid(c.layer, c.stage, DownsampleQuarter));
+        access.MarkAllValid();
+        ASSERT_EQ(engine->Invalidate(c.layer, c.stage, DownsampleQuarter), MT_OK);
+        EXPECT_TRUE(access.IsStageValid(c.layer, c.stage, DownsampleFull));
+        EXPECT_FALSE(access.IsStageValid(c.layer, c.stage, DownsampleQuarter));
+        for (const Stage other : { Stage::Key, Stage::Filter, Stage::Transform }) {
+            if (other != c.stage && RenderEngine::HasStage(c.layer, other)) {
+                EXPECT_TRUE(access.IsStageValid(c.layer, other, DownsampleQuarter));
+            }
+        }
+    }
+    EXPECT_EQ(engine->Invalidate(BackgroundLayer, Stage::Key), MT_INVALID_LEVEL);
+    EXPECT_EQ(engine->Invalidate(OverlayLayer, Stage::Filter), MT_INVALID_LEVEL);
+    EXPECT_EQ(engine->Invalidate(static_cast<LayerID>(5), Stage::Transform), MT_INVALID_LAYER);
+    EXPECT_EQ(engine->InvalidateCache(ForegroundLayer, 4, DownsampleFull), MT_INVALID_LEVEL);
 }
 
 TEST_F(RenderEngineTest, NewEngineHasEverythingStale)
@@ -388,6 +422,96 @@ TEST_F(RenderEngineRenderTest, ExportRendersTheAskedPhotoWithoutAForegroundLayer
 
     EXPECT_TRUE(engine->ExportQImage(dir.filePath(QStringLiteral("gone.png")), error).isNull());
     EXPECT_EQ(error, MT_EXPORT_FOREGROUND_FAILED);
+}
+
+// Unticking the colour-difference key and the spill suppression of the default key list leaves
+// the neutral blur and crop ticked: nothing keys, and the photo must pass unkeyed, in the
+// preview (not the stale keyed picture) and in the export (not the background alone).
+TEST_F(RenderEngineRenderTest, KeyListThatKeysNothingGivesTheUnkeyedPhoto)
+{
+    project->GetCanvas().SetDimensions(64, 48);
+    project->GetCanvas().SetCentre(32, 24);
+    project->GetCanvas().SetScale(1.0f);
+    project->GetForegroundImageList().Get(QString())->BackgroundSettings()->Filters().Clear();
+    const auto settings = project->GetForegroundImageList().Get(QString())->ForegroundSettings();
+    settings->Filters().Clear();
+    settings->Compositors().Clear();
+    ASSERT_EQ(engine->SetLayer(BackgroundLayer, Picture("bg.png", 64, 48, qRgb(200, 0, 0))), MT_OK);
+    // Green screen on the left, a grey subject on the right.
+    QImage shot(64, 48, QImage::Format_RGB32);
+    shot.fill(qRgb(0, 255, 0));
+    for (int y = 0; y < 48; ++y)
+        for (int x = 32; x < 64; ++x)
+            shot.setPixel(x, y, qRgb(128, 128, 128));
+    const QString photo = dir.filePath(QStringLiteral("fg.png"));
+    ASSERT_TRUE(shot.save(photo));
+    ASSERT_EQ(engine->SetLayer(ForegroundLayer, photo), MT_OK);
+    ASSERT_EQ(engine->RenderLayer(BackgroundLayer, Stage::Transform, DownsampleFull), MT_OK);
+    ASSERT_EQ(engine->RenderLayer(ForegroundLayer, Stage::Key, DownsampleFull), MT_OK);
+    QImage preview;
+    ASSERT_EQ(engine->RenderCanvasImage(DownsampleFull, preview), MT_OK);
+    ASSERT_NE(preview.pixel(10, 24), qRgb(0, 255, 0)); // keyed
+
+    int ticked = 0;
+    for (auto it = settings->Keys().Begin(); it != settings->Keys().End(); ++it) {
+        const bool keys
+            = (*it)->Type() == AutoColorDifferenceKey || (*it)->Type() == SpillSuppressionKey;
+        (*it)->SetEnabled(!keys);
+        ticked += keys ? 0 : 1;
+    }
+    ASSERT_EQ(ticked, 2);
+    ASSERT_EQ(engine->Invalidate(ForegroundLayer, Stage::Key), MT_OK);
+    ASSERT_EQ(engine->RenderCanvasImage(DownsampleFull, preview), MT_OK);
+    EXPECT_EQ(preview.pixel(10, 24), qRgb(0, 255, 0));
+
+    MTerr error = MT_XML_INVALID;
+    const QImage exported = engine->ExportQImage(photo, error);
+    ASSERT_EQ(error, MT_OK);
+    EXPECT_EQ(exported.pixel(10, 24), qRgb(0, 255, 0));
+}
+
+// Only the blue-green-red-alpha order is implemented; another one must be refused rather
+// than compose wrong colours with success.
+TEST_F(RenderEngineTest, UnimplementedChannelOrderIsRefused)
+{
+    MTerr error = MT_OK;
+    RenderEngine argb(
+        project, orv::image::Bits8, orv::image::PixelOrderARGB, QRect(0, 0, 64, 48), error);
+    EXPECT_EQ(error, MT_CACHE_NOT_CREATED);
+    EXPECT_EQ(argb.SetLayer(BackgroundLayer, Picture("bg.png", 8, 8, qRgb(200, 0, 0))),
+        MT_CACHE_NOT_CREATED);
+    EXPECT_FALSE(argb.IsLayerSet(BackgroundLayer));
+    QImage image;
+    EXPECT_EQ(argb.RenderCanvasImage(DownsampleFull, image), MT_CACHE_NOT_CREATED);
+    EXPECT_TRUE(image.isNull());
+    EXPECT_TRUE(argb.ExportQImage(QString(), error).isNull());
+    EXPECT_EQ(error, MT_CACHE_NOT_CREATED);
+    EXPECT_EQ(argb.RestoreCacheAfterExport(), MT_CACHE_NOT_CREATED);
+}
+
+// An empty path exports background and overlay only, whether or not a foreground layer is
+// loaded.
+TEST_F(RenderEngineRenderTest, EmptyPathExportsBackgroundAndOverlayOnly)
+{
+    EmptyForegroundLists();
+    project->GetForegroundImageList().Get(QString())->BackgroundSettings()->Filters().Clear();
+    project->GetCanvas().SetDimensions(20, 10);
+    ASSERT_EQ(engine->SetLayer(BackgroundLayer, Picture("bg.png", 20, 10, qRgb(200, 0, 0))), MT_OK);
+    QImage overlay(4, 2, QImage::Format_ARGB32);
+    overlay.fill(qRgba(0, 255, 0, 255));
+    const QString overlayPath = dir.filePath(QStringLiteral("overlay.png"));
+    ASSERT_TRUE(overlay.save(overlayPath));
+    ASSERT_EQ(engine->SetLayer(OverlayLayer, overlayPath), MT_OK);
+
+    MTerr error = MT_XML_INVALID;
+    const QImage without = engine->ExportQImage(QString(), error);
+    ASSERT_EQ(error, MT_OK);
+    ASSERT_EQ(engine->SetLayer(ForegroundLayer, Picture("fg.png", 20, 10, qRgb(0, 0, 250))), MT_OK);
+    const QImage with = engine->ExportQImage(QString(), error);
+    ASSERT_EQ(error, MT_OK);
+    EXPECT_EQ(with, without);
+    EXPECT_EQ(with.pixel(1, 1), qRgb(200, 0, 0));
+    EXPECT_EQ(with.pixel(10, 5), qRgba(0, 255, 0, 255));
 }
 
 } // namespace

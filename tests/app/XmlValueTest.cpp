@@ -148,6 +148,39 @@ TEST(WriteValueTest, ValuesThatCannotBeReadBackAreNotWritten)
     EXPECT_EQ(e.code, MT_XML_WRITE_FAILED);
 }
 
+// A string survives the file as written: line breaks of every kind, CDATA's own terminator,
+// characters beyond the BMP; one that XML cannot hold is refused before anything is written.
+TEST(WriteValueTest, StringsComeBackAsWrittenOrAreRefused)
+{
+    for (const QString& value : { QStringLiteral("a\r\nb"), QStringLiteral("\r\n x"),
+             QStringLiteral("x\r\r\ny\rz\n"), QStringLiteral("]]>\t<&>"),
+             QString::fromUtf8("\xf0\x9f\x99\x82 caf\xc3\xa9"), QString() }) {
+        for (const bool cdata : { true, false }) {
+            QString xml;
+            QXmlStreamWriter writer(&xml);
+            writer.writeStartElement(QStringLiteral("p"));
+            WriteElementValue(writer, QStringLiteral("s"), value, cdata);
+            writer.writeEndElement();
+            ASSERT_FALSE(writer.hasError());
+            const Parsed parsed = ParseRoot(xml);
+            EXPECT_EQ(ReadElementValue<QString>(parsed.root, QStringLiteral("s")), value)
+                << xml.toStdString();
+        }
+    }
+    for (const QString& value : { QString(QChar(1)), QStringLiteral("a") + QChar(0x1B),
+             QString(QChar(0xFFFF)), QString(QChar(0xD800)) + QStringLiteral("x"),
+             QString(QChar(0xDC00)), QStringLiteral(" \r\n") }) {
+        EXPECT_FALSE(IsStorableText(value));
+        QString xml;
+        QXmlStreamWriter writer(&xml);
+        const XmlException e
+            = ExpectThrow([&] { WriteElementValue(writer, QStringLiteral("path"), value); });
+        EXPECT_EQ(e.code, MT_XML_WRITE_FAILED);
+        EXPECT_TRUE(xml.isEmpty()) << xml.toStdString();
+    }
+    EXPECT_TRUE(IsStorableText(QString::fromUtf8("\t\n\r\xef\xbf\xbd\xf0\x9f\x99\x82")));
+}
+
 // --- Reading numbers and flags ---
 
 enum class Kind { Int, Unsigned, Float, Double, Bool };

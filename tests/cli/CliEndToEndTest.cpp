@@ -20,8 +20,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
+#include <map>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace mtra::cli {
@@ -269,9 +273,13 @@ TEST_F(CliEndToEndTest, AFolderThatCannotBeWrittenFailsCleanly)
     QFile blocker(Path("blocked"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
+    // Found before anything renders: the run ends at once with the reason.
     const ProcessResult run = Render({ project, QStringLiteral("-o"), Path("blocked") });
-    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
-    EXPECT_TRUE(run.errors.contains(QStringLiteral("failed"))) << run.errors.toStdString();
+    EXPECT_EQ(run.exitCode, 2) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(
+        QStringLiteral("the output folder %1 cannot be used: not a folder").arg(Path("blocked"))))
+        << run.errors.toStdString();
+    EXPECT_FALSE(run.errors.contains(QStringLiteral("[1/1]"))) << run.errors.toStdString();
 }
 
 TEST_F(CliEndToEndTest, AReadOnlyFolderFailsCleanly)
@@ -284,7 +292,8 @@ TEST_F(CliEndToEndTest, AReadOnlyFolderFailsCleanly)
         Path("readonly"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser));
     const ProcessResult run = Render({ project, QStringLiteral("-o"), Path("readonly") });
     QFile::setPermissions(Path("readonly"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
+    EXPECT_EQ(run.exitCode, 2) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("cannot be used"))) << run.errors.toStdString();
     EXPECT_TRUE(Written("readonly").isEmpty());
 }
 
@@ -373,6 +382,278 @@ TEST_F(CliEndToEndTest, RelativeImagePathsAreReadFromTheProjectsFolder)
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(Written("prints"), QStringList({ QStringLiteral("guest.png") }));
     EXPECT_EQ(QImage(Path("prints/guest.png")).pixel(2, 2), qRgb(230, 140, 40));
+}
+
+// --- Hostile inputs and outputs -----------------------------------------------------------
+
+std::uint32_t Crc32(const QByteArray& bytes)
+{
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (char c : bytes) {
+        crc ^= static_cast<unsigned char>(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void AppendChunk(QByteArray& png, const char* type, const QByteArray& data)
+{
+    const auto bigEndian = [&png](std::uint32_t value) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            png.append(static_cast<char>((value >> shift) & 0xFF));
+    };
+    const QByteArray chunk = QByteArray(type) + data;
+    bigEndian(static_cast<std::uint32_t>(data.size()));
+    png.append(chunk);
+    bigEndian(Crc32(chunk));
+}
+
+// A well-formed PNG header declaring `side` × `side` RGBA pixels, with almost no data.
+QByteArray PngDeclaring(std::uint32_t side)
+{
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    QByteArray header;
+    for (int i = 0; i < 2; ++i)
+        for (int shift = 24; shift >= 0; shift -= 8)
+            header.append(static_cast<char>((side >> shift) & 0xFF));
+    header.append("\x08\x06\x00\x00\x00", 5);
+    AppendChunk(png, "IHDR", header);
+    AppendChunk(png, "IDAT", QByteArray("\x78\x9c\x03\x00\x00\x00\x00\x01", 8));
+    AppendChunk(png, "IEND", QByteArray());
+    return png;
+}
+
+// Every file of a folder with its bytes, links as their target's name.
+std::map<QString, QByteArray> Snapshot(const QDir& folder)
+{
+    std::map<QString, QByteArray> files;
+    for (const QFileInfo& entry : folder.entryInfoList(
+             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden)) {
+        if (entry.isSymLink()) {
+            files[entry.fileName()] = "link to " + entry.symLinkTarget().toUtf8();
+        } else if (entry.isFile()) {
+            QFile file(entry.filePath());
+            files[entry.fileName()]
+                = file.open(QIODevice::ReadOnly) ? file.readAll() : "unreadable";
+        } else {
+            files[entry.fileName()] = "other";
+        }
+    }
+    return files;
+}
+
+// 100 photos named on the command line, 10 of them bad in 10 ways, the good ones in unusual
+// forms (1 × 1, CMYK, greyscale, 16 bits, EXIF-rotated): exactly the good ones are written,
+// the bad ones reported with what is wrong, exit 1, and nothing else is touched.
+TEST_F(CliEndToEndTest, AHundredPhotosTenBadInTenWays)
+{
+    ASSERT_TRUE(root.mkpath(QStringLiteral("in")));
+    const auto in = [&](const QString& name) { return Path(QStringLiteral("in/") + name); };
+    QStringList arguments { QStringLiteral("-b"), Path("bg.png"), QStringLiteral("-o"), Path("out"),
+        QStringLiteral("--format"), QStringLiteral("png") };
+    QFile good(Path("good.png"));
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    const QByteArray goodBytes = good.readAll();
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpg");
+        writer.setQuality(90);
+        QImage noisy(160, 120, QImage::Format_RGB32);
+        unsigned state = 5u;
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 160; ++x) {
+                state = state * 1103515245u + 12345u;
+                noisy.setPixel(x, y, qRgb((state >> 8) & 255, (state >> 16) & 255, state >> 24));
+            }
+        ASSERT_TRUE(writer.write(noisy));
+    }
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(in(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+
+    // The good ones: 85 plain copies and five unusual forms.
+    for (int i = 0; i < 85; ++i)
+        write(QStringLiteral("good_%1.png").arg(i, 2, 10, QLatin1Char('0')), goodBytes);
+    ASSERT_TRUE(QImage(1, 1, QImage::Format_RGB32).save(in(QStringLiteral("tiny.png"))));
+    ASSERT_TRUE(QFile::copy(
+        QStringLiteral(MTRA_TEST_DATA_DIR "/photos/cmyk.jpg"), in(QStringLiteral("cmyk.jpg"))));
+    ASSERT_TRUE(QImage(Path("good.png"))
+                    .convertToFormat(QImage::Format_Grayscale8)
+                    .save(in(QStringLiteral("grey.jpg"))));
+    ASSERT_TRUE(QImage(Path("good.png"))
+                    .convertToFormat(QImage::Format_RGBA64)
+                    .save(in(QStringLiteral("deep.png"))));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(MTRA_TEST_DATA_DIR "/photos/Landscape_6.jpg"),
+        in(QStringLiteral("rotated.jpg"))));
+
+    // The bad ones, each with the reason it must be reported with.
+    QByteArray flipped = jpeg;
+    for (int i = jpeg.size() / 2; i < jpeg.size() / 2 + 40; ++i)
+        flipped[i] = static_cast<char>(flipped[i] ^ 0xFF);
+    write(QStringLiteral("bad_cut1000.jpg"), jpeg.left(1000));
+    write(QStringLiteral("bad_cuthalf.jpg"), jpeg.left(jpeg.size() / 2));
+    write(QStringLiteral("bad_flipped.jpg"), flipped);
+    write(QStringLiteral("bad_zero.jpg"), QByteArray());
+    write(QStringLiteral("bad_text.jpg"), "a letter, not a photo");
+    write(QStringLiteral("bad_huge.png"), PngDeclaring(60000));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(in(QStringLiteral("bad_fifo.jpg"))).constData(), 0600), 0);
+    write(QStringLiteral("bad_locked.jpg"), goodBytes);
+    QFile::setPermissions(in(QStringLiteral("bad_locked.jpg")), QFileDevice::WriteOwner);
+    const bool asRoot = ::geteuid() == 0; // root reads it all the same
+    ASSERT_TRUE(
+        QFile::link(in(QStringLiteral("bad_loop_b.jpg")), in(QStringLiteral("bad_loop.jpg"))));
+    ASSERT_TRUE(
+        QFile::link(in(QStringLiteral("bad_loop.jpg")), in(QStringLiteral("bad_loop_b.jpg"))));
+    const QStringList bad { "bad_cut1000.jpg", "bad_cuthalf.jpg", "bad_flipped.jpg", "bad_zero.jpg",
+        "bad_text.jpg", "bad_huge.png", "bad_fifo.jpg", "bad_locked.jpg", "bad_loop.jpg",
+        "bad_missing.jpg" };
+    const QStringList reasons { "the file is damaged: data ends early",
+        "the file is damaged: data ends early", "the file is damaged", "the file is empty",
+        "not an image", "above 100 megapixels", "not a regular file", "permission denied",
+        "loop of symbolic links", "file not found" };
+
+    for (const QString& name : QDir(Path("in")).entryList(QDir::Files | QDir::System))
+        if (name != QLatin1String("bad_loop_b.jpg"))
+            arguments << in(name);
+    arguments << in(QStringLiteral("bad_missing.jpg"));
+    ASSERT_EQ(arguments.size(), 6 + 100);
+    const auto before = Snapshot(QDir(Path("in")));
+
+    const ProcessResult run = Render(arguments);
+    const int failed = asRoot ? 9 : 10;
+    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(
+        QStringLiteral("%1 written, 0 skipped, %2 failed").arg(100 - failed).arg(failed)))
+        << run.errors.toStdString();
+    for (int i = 0; i < bad.size(); ++i) {
+        if (asRoot && bad[i] == QLatin1String("bad_locked.jpg"))
+            continue;
+        const QString line = QStringLiteral("failed: %1: ").arg(in(bad[i]));
+        const int at = run.errors.indexOf(line);
+        ASSERT_GE(at, 0) << bad[i].toStdString() << "\n" << run.errors.toStdString();
+        const QString reason = run.errors.mid(at + line.size()).section(QLatin1Char('\n'), 0, 0);
+        EXPECT_TRUE(reason.contains(reasons[i]))
+            << bad[i].toStdString() << ": " << reason.toStdString();
+    }
+    QStringList written = Written();
+    EXPECT_EQ(written.size(), 100 - failed);
+    for (const char* name : { "tiny.png", "cmyk.png", "grey.png", "deep.png", "rotated.png" })
+        EXPECT_TRUE(written.contains(QString::fromLatin1(name))) << name;
+    EXPECT_EQ(QImage(Path("out/rotated.png")).size(), QSize(kWidth, kHeight));
+    // The inputs are as they were, and nothing appeared beside them.
+    EXPECT_TRUE(Snapshot(QDir(Path("in"))) == before);
+    QFile::setPermissions(
+        in(QStringLiteral("bad_locked.jpg")), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// Faults that only the built program shows as a whole: a link planted under an output name,
+// an output folder that is the photos' own, a pipe as the background.
+TEST_F(CliEndToEndTest, LinksOwnFoldersAndPipesThroughTheProgram)
+{
+    ASSERT_TRUE(root.mkpath(QStringLiteral("out")));
+    QFile notes(Path("notes.txt"));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("my notes");
+    notes.close();
+    ASSERT_TRUE(QFile::link(Path("notes.txt"), Path("out/good.png")));
+    ASSERT_TRUE(QFile::link(Path("created.txt"), Path("out/second.png")));
+    ASSERT_TRUE(QFile::copy(Path("good.png"), Path("second.png")));
+    const QStringList photos { QStringLiteral("-b"), Path("bg.png"), QStringLiteral("-o"),
+        Path("out"), Path("good.png"), Path("second.png") };
+
+    // Skip mode: both links count as existing files and are left alone.
+    ProcessResult run = Render(photos);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("0 written, 2 skipped, 0 failed")))
+        << run.errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Path("created.txt")));
+    // --overwrite replaces the links themselves.
+    run = Render(QStringList(photos) << QStringLiteral("--overwrite"));
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_FALSE(QFileInfo(Path("out/good.png")).isSymLink());
+    EXPECT_EQ(QImage(Path("out/good.png")).size(), QSize(kWidth, kHeight));
+    EXPECT_FALSE(QFileInfo::exists(Path("created.txt")));
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+    EXPECT_EQ(notes.readAll(), QByteArray("my notes"));
+
+    // The photos' own folder as the output, with --overwrite: the originals stay.
+    QFile original(Path("good.png"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray originalBytes = original.readAll();
+    original.close();
+    run = Render({ QStringLiteral("-b"), Path("bg.png"), QStringLiteral("-o"), dir.path(),
+        Path("good.png"), QStringLiteral("--overwrite") });
+    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("is one of the photos")))
+        << run.errors.toStdString();
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_EQ(original.readAll(), originalBytes);
+
+    // A pipe as the background ends the run at once, instead of blocking it.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("pipe.png")).constData(), 0600), 0);
+    run = Render({ QStringLiteral("-b"), Path("pipe.png"), QStringLiteral("-o"), Path("out2"),
+        Path("good.png") });
+    EXPECT_EQ(run.exitCode, 2) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("not a regular file")))
+        << run.errors.toStdString();
+    run = Render({ QStringLiteral("-b"), Path("bg.png"), QStringLiteral("-o"), Path("out3"),
+        Path("pipe.png"), QStringLiteral("/dev/stdin") });
+    // Neither blocks: the pipe is not a regular file, /dev/stdin has no image suffix.
+    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
+    EXPECT_TRUE(
+        run.errors.contains(QStringLiteral("failed: %1: not a regular file").arg(Path("pipe.png"))))
+        << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("failed: /dev/stdin")))
+        << run.errors.toStdString();
+}
+
+// --- Signals ------------------------------------------------------------------------------
+
+// Progress piped into a reader that stops (head) and a file-size limit once killed the batch
+// by SIGPIPE and SIGXFSZ: both are ignored, and a write that fails is that picture's failure.
+TEST_F(CliEndToEndTest, ABrokenPipeOrAFileSizeLimitEndsNoBatch)
+{
+    for (const char* name : { "a.png", "b.png", "c.png" })
+        ASSERT_TRUE(QFile::copy(Path("good.png"), Path(name)));
+    const QString project = SaveProject(
+        { QStringLiteral("a.png"), QStringLiteral("b.png"), QStringLiteral("c.png") });
+
+    // Standard error is a pipe whose reader has already gone: every progress line would
+    // raise SIGPIPE.
+    int ends[2] = { -1, -1 };
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[0]);
+    QProcess piped;
+    piped.setWorkingDirectory(dir.path());
+    piped.setChildProcessModifier([writeEnd = ends[1]] { ::dup2(writeEnd, STDERR_FILENO); });
+    piped.start(QStringLiteral(MTRA_RENDER_EXE), { project });
+    ASSERT_TRUE(piped.waitForFinished(120'000));
+    ::close(ends[1]);
+    EXPECT_EQ(piped.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(piped.exitCode(), 0);
+    EXPECT_EQ(Written().size(), 3);
+
+    QProcess limited;
+    limited.setWorkingDirectory(dir.path());
+    limited.setChildProcessModifier([] {
+        const rlimit limit { 100, 100 }; // bytes: no picture fits
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    limited.start(QStringLiteral(MTRA_RENDER_EXE),
+        { project, QStringLiteral("-o"), Path("small"), QStringLiteral("--format"),
+            QStringLiteral("tiff") });
+    ASSERT_TRUE(limited.waitForFinished(120'000));
+    const QString errors = QString::fromLocal8Bit(limited.readAllStandardError());
+    EXPECT_EQ(limited.exitStatus(), QProcess::NormalExit) << errors.toStdString();
+    EXPECT_EQ(limited.exitCode(), 1) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("0 written, 0 skipped, 3 failed")))
+        << errors.toStdString();
+    EXPECT_TRUE(Written("small").isEmpty());
 }
 
 } // namespace

@@ -1,12 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: MattoraBatch developers
-#include "ExportNaming.h"
 #include "Progress.h"
 #include "RenderOptions.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -14,72 +9,6 @@
 
 namespace mtra::cli {
 namespace {
-
-TEST(CliNamingTest, FileNamesFollowTheExportRule)
-{
-    EXPECT_EQ(ExportFileName(QStringLiteral("a_"), QStringLiteral("img.001"), QStringLiteral("_1"),
-                  InfoForFormat(app::FormatJPEG, 90).extension),
-        QStringLiteral("a_img.001_1.jpg"));
-
-    const FormatInfo jpeg = InfoForFormat(app::FormatJPEG, 77);
-    EXPECT_EQ(jpeg.writerFormat, QByteArrayLiteral("jpg"));
-    EXPECT_EQ(jpeg.quality, 77);
-    EXPECT_EQ(InfoForFormat(app::FormatTIFF, 77).extension, QStringLiteral("tiff"));
-    EXPECT_EQ(InfoForFormat(app::FormatTIFF, 77).quality, -1);
-    // Every other stored value is written as PNG, with the writer's own quality.
-    for (int format : { 0, 1, 3, 9 }) {
-        const FormatInfo png = InfoForFormat(static_cast<app::ExportFormat>(format), 77);
-        EXPECT_EQ(png.extension, QStringLiteral("png")) << format;
-        EXPECT_EQ(png.quality, -1) << format;
-    }
-}
-
-TEST(CliNamingTest, RepeatedNamesAreNumberedWithoutEverRepeating)
-{
-    UniqueNames names;
-    EXPECT_EQ(names.Add(QStringLiteral("base")), QStringLiteral("base"));
-    EXPECT_EQ(names.Add(QStringLiteral("base")), QStringLiteral("base (2)"));
-    EXPECT_EQ(names.Add(QStringLiteral("base")), QStringLiteral("base (3)"));
-    EXPECT_EQ(names.Add(QStringLiteral("other")), QStringLiteral("other"));
-
-    // Past nine, sorting by text would put "img (10)" before "img (9)"; the numbers still go up.
-    UniqueNames many;
-    for (int i = 0; i < 10; ++i)
-        many.Add(QStringLiteral("img"));
-    EXPECT_EQ(many.Add(QStringLiteral("img")), QStringLiteral("img (11)"));
-
-    // A photo really called "shot (2)" takes that name; the next "shot" goes past it.
-    UniqueNames taken;
-    taken.Add(QStringLiteral("shot"));
-    taken.Add(QStringLiteral("shot (2)"));
-    EXPECT_EQ(taken.Add(QStringLiteral("shot")), QStringLiteral("shot (3)"));
-}
-
-TEST(CliNamingTest, StoredNamesMustStayInTheOutputFolder)
-{
-    for (const char* bad : { "", ".", "..", "../x", "a/b", "a\\b", "tab\there" })
-        EXPECT_FALSE(IsPlainFileName(QString::fromUtf8(bad))) << bad;
-    for (const char* good : { "img.001", "shot (2)", "..hidden", "Été & co" })
-        EXPECT_TRUE(IsPlainFileName(QString::fromUtf8(good))) << good;
-}
-
-TEST(CliNamingTest, FoldersAreWalkedFoldersFirstWithImageSuffixesOnly)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QDir root(dir.path());
-    ASSERT_TRUE(root.mkpath(QStringLiteral("b_sub")));
-    for (const char* name : { "z.JPG", "a.png", "notes.txt", "b_sub/x.tif", "c.jpeg.xmp" }) {
-        QFile file(root.filePath(QString::fromUtf8(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-    QStringList relative;
-    for (const QString& path : ImageFilesInFolder(dir.path()))
-        relative << root.relativeFilePath(path);
-    EXPECT_EQ(relative,
-        QStringList(
-            { QStringLiteral("b_sub/x.tif"), QStringLiteral("a.png"), QStringLiteral("z.JPG") }));
-}
 
 ParseOutcome Parse(const std::vector<const char*>& words, RenderOptions& options, QString& message)
 {

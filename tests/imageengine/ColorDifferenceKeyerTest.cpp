@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "EngineTestSupport.h"
 
@@ -46,7 +47,8 @@ TEST_F(KeyerTest, MatteValueOfPureScreenAndGreyPixels)
     EXPECT_EQ(ColorDifferenceKeyer::MatteValue(200, 100, 50, KeyColorGreen, 0, 0.0, 0.0), 0);
     // A colour other than green or blue keys nothing.
     EXPECT_EQ(ColorDifferenceKeyer::MatteValue(0, 255, 0, KeyColorAuto, 0, 0.0, 0.0), 0);
-    EXPECT_EQ(ColorDifferenceKeyer::MatteValue(0, 255, 0, static_cast<OVKeyColor>(9), 0, 0.0, 0.0), 0);
+    EXPECT_EQ(
+        ColorDifferenceKeyer::MatteValue(0, 255, 0, static_cast<OVKeyColor>(9), 0, 0.0, 0.0), 0);
 }
 
 TEST_F(KeyerTest, GreyAttenuationRisesLinearlyBetweenThresholdAndLimit)
@@ -107,9 +109,9 @@ TEST_F(KeyerTest, AlphaFollowsKeynessBetweenMinimumAndLevel)
     auto source = MakeImage(4, 1, { 0, 10, 0, 255, 0, 20, 0, 255, 0, 60, 0, 255, 50, 50, 50, 200 });
     auto out = Key(source, KeyColorGreen, 1.0);
     const unsigned char* p = out->Buffer();
-    EXPECT_EQ(p[3], 255);  // m = minimum: keyness 0, fully kept
-    EXPECT_EQ(p[7], 128);  // (20 − 10) ÷ 20 × 255 = 127 → alpha 255 − 127
-    EXPECT_EQ(p[11], 0);   // m ≥ level: fully transparent
+    EXPECT_EQ(p[3], 255); // m = minimum: keyness 0, fully kept
+    EXPECT_EQ(p[7], 128); // (20 − 10) ÷ 20 × 255 = 127 → alpha 255 − 127
+    EXPECT_EQ(p[11], 0); // m ≥ level: fully transparent
     EXPECT_EQ(p[15], 200); // grey: alpha unchanged
     // Colour bytes are copied unchanged.
     EXPECT_EQ(p[4], 0);
@@ -170,7 +172,8 @@ TEST_F(KeyerTest, DetectionCountsGreenOnTiesAndNeedsThreads)
     EXPECT_EQ(color, KeyColorGreen);
 
     // Two blue pixels, one green, one red: blue wins; one each: a tie gives green.
-    auto mostlyBlue = MakeImage(4, 1, { 200, 0, 0, 255, 200, 0, 0, 255, 0, 200, 0, 255, 0, 0, 200, 255 });
+    auto mostlyBlue
+        = MakeImage(4, 1, { 200, 0, 0, 255, 200, 0, 0, 255, 0, 200, 0, 255, 0, 0, 200, 255 });
     AutoDetectKeyColor(mostlyBlue.get(), 3, &color);
     EXPECT_EQ(color, KeyColorBlue);
     auto tie = MakeImage(2, 1, { 200, 0, 0, 255, 0, 200, 0, 255 });
@@ -203,18 +206,24 @@ TEST_F(KeyerTest, OutputIsIdenticalForEveryWorkerCount)
 
 TEST_F(KeyerTest, EveryDestinationByteIsWritten)
 {
-    // A destination full of a sentinel must come back fully overwritten for every split.
+    // Destinations full of two different sentinels must come back identical for every split:
+    // a byte left unwritten keeps its sentinel, whichever channel it is in. The colour bytes
+    // are the source's.
     auto source = MakeRandomImage(23, 7, 5);
     for (const int workers : mtra::test::WorkerCountsToCheck()) {
         const ScopedCoreCount cores(workers);
-        auto destination = MakeFilledImage(23, 7, 0xA5, 0xA5, 0xA5, 0xA5);
-        OVImageKeyer keyer(source, destination, tables, DownsampleFull);
-        ASSERT_EQ(keyer.SetAutoColorDifferenceKey(KeyColorGreen, 0.5, 0, 0), 0);
-        ASSERT_EQ(keyer.Render(), 0);
-        for (std::size_t i = 0; i < destination->BufferByteSize(); i += 4) {
-            ASSERT_EQ(destination->Buffer()[i], source->Buffer()[i]) << workers;
-            ASSERT_EQ(destination->Buffer()[i + 1], source->Buffer()[i + 1]) << workers;
+        std::vector<std::vector<unsigned char>> results;
+        for (const unsigned char sentinel : { 0xA5, 0x5A }) {
+            auto destination = MakeFilledImage(23, 7, sentinel, sentinel, sentinel, sentinel);
+            OVImageKeyer keyer(source, destination, tables, DownsampleFull);
+            ASSERT_EQ(keyer.SetAutoColorDifferenceKey(KeyColorGreen, 0.5, 0, 0), 0);
+            ASSERT_EQ(keyer.Render(), 0);
+            results.push_back(BytesOf(*destination));
         }
+        ASSERT_EQ(results[0], results[1]) << workers;
+        for (std::size_t i = 0; i < results[0].size(); i += 4)
+            for (std::size_t c = 0; c < 3; ++c)
+                ASSERT_EQ(results[0][i + c], source->Buffer()[i + c]) << workers << " " << i;
     }
 }
 

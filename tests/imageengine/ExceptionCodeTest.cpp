@@ -26,16 +26,31 @@ void PrintTo(const Case& c, std::ostream* os)
     *os << c.name;
 }
 
-class ExceptionCodeTest : public ::testing::TestWithParam<Case> { };
+class ExceptionCodeTest : public ::testing::TestWithParam<Case>
+{
+};
 
 TEST_P(ExceptionCodeTest, MapsByExactDynamicType)
 {
     const Case& c = GetParam();
-    EXPECT_EQ(GuardedCall(2, [&] { c.raise(); return 0; }), c.facadeCode) << c.name;
-    EXPECT_EQ(GuardedCall(1001, [&] { c.raise(); return 0; }), c.workerCode) << c.name;
+    EXPECT_EQ(GuardedCall(2,
+                  [&] {
+                      c.raise();
+                      return 0;
+                  }),
+        c.facadeCode)
+        << c.name;
+    EXPECT_EQ(GuardedCall(1001,
+                  [&] {
+                      c.raise();
+                      return 0;
+                  }),
+        c.workerCode)
+        << c.name;
 }
 
-struct NotStandard { };
+struct NotStandard {
+};
 
 INSTANTIATE_TEST_SUITE_P(Types, ExceptionCodeTest,
     ::testing::Values(Case { "bad_alloc", [] { throw std::bad_alloc(); }, 8, 8 },

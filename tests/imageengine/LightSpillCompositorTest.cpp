@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: MattoraBatch developers
+#include "CpuFeatures.h"
 #include "RenderQueue.h"
 #include "WorkerThreads.h"
 #include "compositor/LightSpillLayerCompositor.h"
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "EngineTestSupport.h"
+#include "StageTestSupport.h"
 
 using namespace orv::image;
 using mtra::test::BytesOf;
@@ -128,6 +130,33 @@ TEST_F(LightSpillTest, BlurredLightIsTheStackBlurOfTheOutsideLight)
     EXPECT_NE(BytesOf(*expected), BytesOf(*outside));
 }
 
+// Wide enough for whole 16-pixel blocks per worker, which the column pass blurs in place over
+// its row-blurred copy, and ragged enough for the tails it leaves to the generic pass.
+TEST_F(LightSpillTest, BlurredLightMatchesTheGenericBlurForEveryWorkerCount)
+{
+    for (const auto& [width, height] : { std::pair { 150u, 40u }, { 67u, 9u } }) {
+        auto background = MakeRandomImage(width, height, width, 0.2);
+        auto layer = MakeRandomImage(width, height, height, 0.5);
+        auto outside = CopyOf(*background);
+        for (std::size_t i = 3; i < outside->BufferByteSize(); i += 4)
+            outside->Buffer()[i] = static_cast<unsigned char>(255 - layer->Buffer()[i]);
+        for (const int radius : { 1, 4, 25 }) {
+            StackBlurRenderer generic(radius, true, true, ChannelsAll, false);
+            const auto expected = mtra::test::RunStage(generic, *outside, 1);
+            for (const int workers : { 1, 2, 3 }) {
+                const ScopedCoreCount cores(workers);
+                LightSpillLayerCompositor stage(
+                    layer.get(), radius, 1.0, BlendModeNormal, DownsampleFull, tables);
+                stage.Prepare(background.get());
+                ASSERT_NE(stage.BlurredLight(), nullptr);
+                EXPECT_EQ(BytesOf(*stage.BlurredLight()), expected)
+                    << width << " x " << height << ", radius " << radius << ", " << workers
+                    << " workers";
+            }
+        }
+    }
+}
+
 TEST_F(LightSpillTest, FacadeScalesTheRadiusByItsOwnFactor)
 {
     const auto background = MakeRandomImage(40, 31, 1, 0.0);
@@ -191,6 +220,35 @@ TEST_P(LightSpillModeTest, OutputIsIdenticalForEveryWorkerCount)
             EXPECT_EQ(result, reference) << workers << " workers";
     }
     EXPECT_NE(reference, BytesOf(*background));
+}
+
+// The SSE2 loop (max and min standing in for lighten's and darken's tables, weights equal to
+// the alpha at strength 1) against the plain loop, with random alphas in both images and sizes
+// that leave a tail to the plain loop.
+TEST_P(LightSpillModeTest, VectorLoopMatchesThePlainLoop)
+{
+    const ScopedCoreCount cores(3);
+    for (const auto& [width, height] : { std::pair { 37u, 23u }, { 5u, 3u }, { 64u, 2u } }) {
+        const auto background = MakeRandomImage(width, height, 40 + width, 0.2);
+        auto layer = MakeRandomImage(width, height, 50 + height, 0.4);
+        for (std::size_t i = 3; i < layer->BufferByteSize(); i += 4)
+            layer->Buffer()[i] = static_cast<std::uint8_t>(i * 37 % 256);
+        for (const double strength : { 1.0, 0.8, 1.7 }) {
+            std::vector<std::vector<std::uint8_t>> results;
+            for (const CpuFeatures& features : { CpuFeatures::None(), CpuFeatures::Detected() }) {
+                auto result = CopyOf(*background);
+                CompositorQueue queue(result.get(), 1.0, tables, DownsampleFull);
+                ASSERT_EQ(queue.Append([&] {
+                    return std::make_shared<LightSpillLayerCompositor>(
+                        layer.get(), 3, strength, Mode(), DownsampleFull, tables, features);
+                }),
+                    0);
+                ASSERT_EQ(queue.Render(), 0);
+                results.push_back(BytesOf(*result));
+            }
+            EXPECT_EQ(results[1], results[0]) << width << " x " << height << ", " << strength;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllModes, LightSpillModeTest,

@@ -30,7 +30,10 @@ namespace {
 class AddStage : public AbstractRenderer
 {
 public:
-    explicit AddStage(unsigned char step = 1) : m_step(step) { }
+    explicit AddStage(unsigned char step = 1)
+        : m_step(step)
+    {
+    }
     bool NeedsWholeImage() const override { return false; }
     void Prepare(OVAbstractImage* source) override
     {
@@ -40,8 +43,8 @@ public:
     void Render(OVAbstractImage* source, OVAbstractImage* destination, unsigned char index,
         unsigned char count) override
     {
-        const WorkRange range = ThreadByteRange(
-            std::size_t(source->Width()) * source->Height(), index, count);
+        const WorkRange range
+            = ThreadByteRange(std::size_t(source->Width()) * source->Height(), index, count);
         const unsigned char* in = static_cast<OVImage8*>(source)->Buffer();
         unsigned char* out = static_cast<OVImage8*>(destination)->Buffer();
         for (std::size_t i = range.begin; i < range.end; ++i)
@@ -61,8 +64,7 @@ private:
     unsigned char m_step;
 };
 
-template <typename Exception>
-[[noreturn]] void Raise()
+template <typename Exception> [[noreturn]] void Raise()
 {
     if constexpr (std::is_constructible_v<Exception, const char*>)
         throw Exception("test failure");
@@ -71,11 +73,14 @@ template <typename Exception>
 }
 
 // Throws from worker `failing` (or from Prepare) the exception given.
-template <typename Exception>
-class ThrowingStage : public AbstractRenderer
+template <typename Exception> class ThrowingStage : public AbstractRenderer
 {
 public:
-    ThrowingStage(int failing, bool inPrepare = false) : m_failing(failing), m_inPrepare(inPrepare) { }
+    ThrowingStage(int failing, bool inPrepare = false)
+        : m_failing(failing)
+        , m_inPrepare(inPrepare)
+    {
+    }
     bool NeedsWholeImage() const override { return false; }
     void Prepare(OVAbstractImage*) override
     {
@@ -99,8 +104,7 @@ struct Fixture : ::testing::Test {
     std::shared_ptr<OVImage8> destination = MakeFilledImage(5, 3, 0, 0, 0, 0);
     RendererQueue queue { source.get(), destination.get(), tables, DownsampleFull };
 
-    template <typename Stage, typename... Args>
-    std::shared_ptr<Stage> Add(Args&&... args)
+    template <typename Stage, typename... Args> std::shared_ptr<Stage> Add(Args&&... args)
     {
         auto stage = std::make_shared<Stage>(std::forward<Args>(args)...);
         EXPECT_EQ(queue.Append([&] { return stage; }), 0);
@@ -204,18 +208,18 @@ TEST_F(RenderQueueTest, MismatchedDestinationRendersNothing)
 
 TEST_F(RenderQueueTest, SetterExceptionsBecomeCodes)
 {
-    EXPECT_EQ(queue.Append([]() -> std::shared_ptr<AbstractRenderer> { throw std::bad_alloc(); }), 8);
-    EXPECT_EQ(queue.Append([]() -> std::shared_ptr<AbstractRenderer> {
-        throw std::overflow_error("x");
-    }),
+    EXPECT_EQ(
+        queue.Append([]() -> std::shared_ptr<AbstractRenderer> { throw std::bad_alloc(); }), 8);
+    EXPECT_EQ(
+        queue.Append([]() -> std::shared_ptr<AbstractRenderer> { throw std::overflow_error("x"); }),
         2);
     EXPECT_EQ(queue.Count(), 0);
 }
 
 std::atomic<int> g_creates { 0 };
 
-int FailSecondCreate(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
-    void* argument)
+int FailSecondCreate(
+    pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*), void* argument)
 {
     if (g_creates.fetch_add(1) == 1)
         return EAGAIN;

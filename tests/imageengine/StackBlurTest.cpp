@@ -82,6 +82,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, StackBlurMatchesDirectSums,
     ::testing::Values(BlurCase { 1, 1, 3 }, BlurCase { 2, 1, 1 }, BlurCase { 5, 3, 1 },
         BlurCase { 7, 5, 2 }, BlurCase { 37, 23, 4 }, BlurCase { 35, 9, 6 },
         BlurCase { 17, 33, 25 }, BlurCase { 9, 6, 40 },
+        BlurCase { 23, 9, stackblur::kMaxFloatRadius },
+        BlurCase { 23, 9, stackblur::kMaxFloatRadius + 1 },
         BlurCase { 21, 7, stackblur::kMaxTableRadius },
         BlurCase { 21, 7, stackblur::kMaxTableRadius + 1 }, BlurCase { 19, 13, 300 },
         BlurCase { 6, 5, 100000 }),
@@ -171,6 +173,40 @@ TEST(StackBlur, HugeRadiiAreLimitedNotAllocated)
     EXPECT_EQ(stage.EffectiveRadius(), stackblur::kMaxRadius);
     auto source = MakeRandomImage(7, 5, 3);
     EXPECT_EQ(RunStage(stage, *source, 2), ReferenceBlur(*source, stackblur::kMaxRadius));
+}
+
+// The AVX2 passes against the generic ones: widths that leave partial 32-byte blocks to each
+// worker, radii at both ends of the single-precision range.
+TEST(StackBlur, VectorPassesMatchTheGenericOnes)
+{
+    if (!Avx2Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    for (const auto& [width, height] : { std::pair { 301u, 67u }, { 8u, 40u }, { 9u, 2u } }) {
+        auto source = MakeRandomImage(width, height, width + height, 0.3);
+        for (const int radius : { 1, 25, stackblur::kMaxFloatRadius }) {
+            StackBlurRenderer generic(radius, true, true, ChannelsAll, false);
+            const auto expected = RunStage(generic, *source, 1);
+            for (const unsigned workers : { 1u, 2u, 3u, 7u }) {
+                StackBlurRenderer vector(radius, true, true, ChannelsAll, true);
+                EXPECT_EQ(RunStage(vector, *source, workers), expected)
+                    << width << " x " << height << ", radius " << radius << ", " << workers
+                    << " workers";
+            }
+        }
+    }
+}
+
+// Every sum every radius that divides in single precision can produce.
+TEST(StackBlur, FloatDivisionIsExactTruncationForEverySum)
+{
+    for (int radius = 0; radius <= stackblur::kMaxFloatRadius; ++radius) {
+        const stackblur::FloatDivide divide(radius);
+        const std::int32_t d = (radius + 1) * (radius + 1);
+        int wrong = 0;
+        for (std::int32_t total = 0; total < 256 * d; ++total)
+            wrong += divide(total) != total / d;
+        EXPECT_EQ(wrong, 0) << "radius " << radius;
+    }
 }
 
 TEST(StackBlur, DirectDivisionIsExactTruncation)

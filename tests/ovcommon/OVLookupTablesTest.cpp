@@ -21,7 +21,7 @@ TEST(OVLookupTablesTest, AlphaBlendScalesAndRoundsToNearest)
     EXPECT_EQ(tables.AlphaBlend(0, 200), 0);
     EXPECT_EQ(tables.AlphaBlend(255, 128), 128);
     EXPECT_EQ(tables.AlphaBlend(100, 128), 50); // 50.196
-    EXPECT_EQ(tables.AlphaBlend(3, 128), 2);    // 1.506
+    EXPECT_EQ(tables.AlphaBlend(3, 128), 2); // 1.506
 }
 
 TEST(OVLookupTablesTest, AlphaChannelBlendIsCoverageAndZeroOnlyForTwoZeros)
@@ -68,7 +68,9 @@ void PrintTo(const BlendSample& s, std::ostream* os)
     *os << s.mode << " (" << int(s.top) << ", " << int(s.base) << ")";
 }
 
-class BlendModeTest : public ::testing::TestWithParam<BlendSample> { };
+class BlendModeTest : public ::testing::TestWithParam<BlendSample>
+{
+};
 
 TEST_P(BlendModeTest, MatchesPublishedDefinition)
 {
@@ -140,15 +142,26 @@ TEST(OVLookupTablesTest, TablesEqualDirectComputationEverywhere)
 
 TEST(OVLookupTablesTest, CopiesShareTheTablesAndOutliveTheOriginal)
 {
+    // Every object reads the one process-wide table, so only the precompute flag shows
+    // whether an assignment or a copy took the other object's state.
     const float* table = nullptr;
-    OVLookupTables copy(false);
+    OVLookupTables assigned(false);
+    ASSERT_FALSE(assigned.IsPrecomputed());
     {
         const OVLookupTables original(true);
         table = original.DivideBy255Table();
-        copy = original;
+        assigned = original;
+        const OVLookupTables copied(original);
+        EXPECT_TRUE(copied.IsPrecomputed());
     }
-    EXPECT_EQ(copy.DivideBy255Table(), table);
-    EXPECT_EQ(copy.MultiplyBlend(128, 128), 64);
+    EXPECT_TRUE(assigned.IsPrecomputed());
+    EXPECT_EQ(assigned.DivideBy255Table(), table);
+    EXPECT_EQ(assigned.MultiplyBlend(128, 128), 64);
+
+    // And back: a direct object assigned over a precomputed one computes directly.
+    assigned = OVLookupTables(false);
+    EXPECT_FALSE(assigned.IsPrecomputed());
+    EXPECT_EQ(assigned.MultiplyBlend(128, 128), 64);
 }
 
 TEST(OVLookupTablesTest, SafeFromManyThreadsAtOnce)

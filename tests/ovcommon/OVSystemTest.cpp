@@ -8,8 +8,8 @@
 
 #include "ScopedCoreCount.h"
 
-using orv::OVSystem;
 using mtra::test::ScopedCoreCount;
+using orv::OVSystem;
 
 namespace {
 

@@ -28,11 +28,11 @@ inline const std::vector<int>& WorkerCountsToCheck()
 }
 
 /// An owning BGRA image filled with the given pixels (B, G, R, A each), row by row.
-inline std::shared_ptr<orv::image::OVImage8> MakeImage(unsigned width, unsigned height,
-    std::initializer_list<std::uint8_t> bytes)
+inline std::shared_ptr<orv::image::OVImage8> MakeImage(
+    unsigned width, unsigned height, std::initializer_list<std::uint8_t> bytes)
 {
-    auto image = std::make_shared<orv::image::OVImage8>(
-        width, height, orv::image::PixelOrderBGRA, true);
+    auto image
+        = std::make_shared<orv::image::OVImage8>(width, height, orv::image::PixelOrderBGRA, true);
     std::size_t i = 0;
     for (std::uint8_t b : bytes) {
         if (i >= image->BufferByteSize())
@@ -43,11 +43,11 @@ inline std::shared_ptr<orv::image::OVImage8> MakeImage(unsigned width, unsigned 
 }
 
 /// An owning image of the given size filled with one pixel value.
-inline std::shared_ptr<orv::image::OVImage8> MakeFilledImage(unsigned width, unsigned height,
-    std::uint8_t b, std::uint8_t g, std::uint8_t r, std::uint8_t a)
+inline std::shared_ptr<orv::image::OVImage8> MakeFilledImage(
+    unsigned width, unsigned height, std::uint8_t b, std::uint8_t g, std::uint8_t r, std::uint8_t a)
 {
-    auto image = std::make_shared<orv::image::OVImage8>(
-        width, height, orv::image::PixelOrderBGRA, false);
+    auto image
+        = std::make_shared<orv::image::OVImage8>(width, height, orv::image::PixelOrderBGRA, false);
     for (std::size_t i = 0; i + 3 < image->BufferByteSize(); i += 4) {
         image->Buffer()[i] = b;
         image->Buffer()[i + 1] = g;
@@ -59,11 +59,11 @@ inline std::shared_ptr<orv::image::OVImage8> MakeFilledImage(unsigned width, uns
 
 /// A reproducible image of random bytes; with `screenShare` > 0 that share of the pixels is a
 /// noisy green screen, so that keys have dominant pixels of many differences.
-inline std::shared_ptr<orv::image::OVImage8> MakeRandomImage(unsigned width, unsigned height,
-    unsigned seed, double screenShare = 0.5)
+inline std::shared_ptr<orv::image::OVImage8> MakeRandomImage(
+    unsigned width, unsigned height, unsigned seed, double screenShare = 0.5)
 {
-    auto image = std::make_shared<orv::image::OVImage8>(
-        width, height, orv::image::PixelOrderBGRA, false);
+    auto image
+        = std::make_shared<orv::image::OVImage8>(width, height, orv::image::PixelOrderBGRA, false);
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_real_distribution<double> unit(0.0, 1.0);

@@ -2,12 +2,14 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #pragma once
 
+#include "FuzzCheck.h"
 #include "ScopedCoreCount.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,18 +36,27 @@ inline std::vector<std::filesystem::path> FuzzInputsIn(const std::filesystem::pa
     return files;
 }
 
-/// Runs the entry once per file. A failed check inside the entry aborts with its reason on
-/// stderr; out-of-bounds accesses show in the sanitizer builds.
-inline void ReplayFuzzInputs(const std::vector<std::filesystem::path>& files)
+using FuzzEntry = int (*)(const std::uint8_t* data, std::size_t size);
+
+/// Runs `entry` once per file. A broken expectation of the target (`mtra::fuzz::Fail`) or any
+/// exception that escapes it fails the test with the input's name and the reason, and the
+/// other inputs still run; out-of-bounds accesses show in the sanitizer builds.
+inline void ReplayFuzzInputs(
+    const std::vector<std::filesystem::path>& files, FuzzEntry entry = &LLVMFuzzerTestOneInput)
 {
     // An entry may set the worker count; keep it from leaking into other tests.
     const ScopedCoreCount cores(1);
     for (const std::filesystem::path& file : files) {
-        SCOPED_TRACE(file.string());
         std::ifstream stream(file, std::ios::binary);
         const std::vector<std::uint8_t> bytes(
             (std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-        EXPECT_EQ(LLVMFuzzerTestOneInput(bytes.data(), bytes.size()), 0);
+        try {
+            entry(bytes.data(), bytes.size());
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << file.string() << ": " << e.what();
+        } catch (...) {
+            ADD_FAILURE() << file.string() << ": an exception of unknown type";
+        }
     }
 }
 

@@ -12,7 +12,10 @@ namespace mtra::test {
 class ScopedCoreCount
 {
 public:
-    explicit ScopedCoreCount(int cores) : ScopedCoreCount(std::to_string(cores)) { }
+    explicit ScopedCoreCount(int cores)
+        : ScopedCoreCount(std::to_string(cores))
+    {
+    }
     explicit ScopedCoreCount(const std::string& value)
     {
         if (const char* old = std::getenv("OV_CPU_CORE_COUNT"))

@@ -15,9 +15,12 @@
 #include <app/RenderEngine.h>
 #include <app/TransformItems.h>
 
+#include <app/ExportSettings.h>
+
 #include <QSignalSpy>
 #include <QTimer>
 
+#include <functional>
 #include <new>
 
 namespace mtra::ui::test {
@@ -50,6 +53,43 @@ TEST_F(ApplicationTest, BrokenOrMissingStartProjectWarnsAndStartsTheDefaultProje
         EXPECT_EQ(Project().GetForegroundImageList().Size(), 0u);
         EXPECT_FALSE(App().IsProjectModified());
     }
+}
+
+TEST_F(ApplicationTest, ModifiedStateFollowsEveryKindOfEdit)
+{
+    EXPECT_FALSE(App().IsProjectModified()) << "after New";
+    const QString photo = AddCurrentPhoto(QStringLiteral("a.png"));
+    EXPECT_TRUE(App().IsProjectModified()) << "import";
+    const QString project = Path(QStringLiteral("p.mtrabatch"));
+    ASSERT_EQ(App().Document().Save(project), app::MT_OK);
+    EXPECT_FALSE(App().IsProjectModified()) << "after Save";
+
+    // Edits that render nothing still count.
+    const std::vector<std::function<void()>> edits {
+        [&] { App().Document().SetImageUnique(photo, true); },
+        [&] {
+            const bool batched = Project().GetForegroundImageList().Get(photo)->IsBatched();
+            App().Document().SetImageBatched(photo, !batched);
+        },
+        [&] {
+            app::ExportSettings settings = Project().GetExportSettings();
+            settings.SetPrefix(L"booth_");
+            App().Document().SetExportSettings(settings);
+        },
+        [&] { App().ItemChanged(ForegroundLayer, Stage::Filter); },
+    };
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        ASSERT_EQ(App().CreateProject(project), app::MT_OK);
+        EXPECT_FALSE(App().IsProjectModified()) << "after Open";
+        edits[i]();
+        EXPECT_TRUE(App().IsProjectModified()) << "edit " << i;
+    }
+    // Renders alone never do.
+    ASSERT_EQ(App().CreateProject(project), app::MT_OK);
+    QImage canvas;
+    App().RenderAllLayersToCanvas(DownsampleFull, canvas);
+    App().RenderAllLayersToCanvas(DownsampleFull, canvas);
+    EXPECT_FALSE(App().IsProjectModified());
 }
 
 TEST_F(ApplicationTest, RefreshRequestsFollowTheLayersThatAreSet)
@@ -138,7 +178,7 @@ TEST_F(ApplicationTest, ResizeCanvasRefusesOversizedCanvasesAndRefitsEveryFitted
     // An overlay fitted to the canvas, in the defaults and in one unique image.
     ASSERT_TRUE(App().SetOverlayLayerImage(MakePhoto(QStringLiteral("frame.png"), 200, 100)));
     const QString photo = AddCurrentPhoto(QStringLiteral("a.png"));
-    ASSERT_EQ(App().Document().SetUnique(photo, true), app::MT_OK);
+    ASSERT_EQ(App().Document().SetImageUnique(photo, true), app::MT_OK);
     app::ForegroundImageList& batch = Project().GetForegroundImageList();
     const auto fitOf = [](const app::OverlayImageSettings& settings) {
         const app::TransformList& list = settings.Transforms();

@@ -39,7 +39,9 @@ protected:
     /// Makes an edit that renders nothing: the project counts as modified.
     void Edit()
     {
-        ASSERT_EQ(App().Document().SetExportPrefix(QStringLiteral("x_")), app::MT_OK);
+        app::ExportSettings settings = Project().GetExportSettings();
+        settings.SetPrefix(L"x_");
+        App().Document().SetExportSettings(settings);
         ASSERT_TRUE(App().IsProjectModified());
     }
     QString SaveAs(const QString& name)

@@ -85,7 +85,7 @@ protected:
     QString AddCurrentPhoto(const QString& name, int width = 64, int height = 48)
     {
         const QString path = MakePhoto(name, width, height);
-        EXPECT_EQ(App().Document().AddBatchImage(path, name), app::MT_OK);
+        EXPECT_EQ(App().Document().ImportImages({ path }), app::MT_OK);
         App().InsertBatchRow(App().BatchModel()->rowCount(), name, path);
         App().BatchSelectionModel()->setCurrentIndex(
             App().BatchIndexOfRow(App().BatchModel()->rowCount() - 1),

@@ -6,7 +6,7 @@
 #include "Dialogs.h"
 
 #include <app/Canvas.h>
-#include <app/Photos.h>
+#include <app/PhotoReader.h>
 #include <app/Project.h>
 #include <app/RenderEngine.h>
 
@@ -140,7 +140,7 @@ std::shared_ptr<app::Project> Application::GetProject() const
 
 app::RenderEngine& Application::GetRenderEngine() const
 {
-    return m_document->Engine();
+    return *m_document->GetRenderEngine();
 }
 
 bool Application::IsProjectModified() const
@@ -162,15 +162,19 @@ bool Application::TakeFirstRebuild(int which)
 
 QImage Application::Thumbnail(const QString& path) const
 {
-    return app::ReadThumbnail(path, kThumbnailWidth);
+    QImage thumbnail;
+    app::ReadThumbnail(path, kThumbnailWidth, thumbnail);
+    return thumbnail;
 }
 
 bool Application::LoadSideLayer(LayerID layer, const QString& path)
 {
     const bool overlay = layer == OverlayLayer;
-    const QSize size = app::PhotoSize(path);
-    MTerr result = size.isValid() ? m_document->SetLayerImage(layer, path)
-                                  : app::MT_CACHE_NOT_CREATED;
+    QSize size;
+    MTerr result = app::PhotoSize(path, size);
+    if (result == app::MT_OK) {
+        result = m_document->SetLayerImage(layer, path);
+    }
     if (result == app::MT_RENDER_OUT_OF_MEMORY) {
         HandleOutOfMemory();
         return false;
@@ -198,9 +202,11 @@ bool Application::SetOverlayLayerImage(const QString& path)
 
 bool Application::SetForegroundLayerImage(const QString& path, bool fullRefresh)
 {
-    const QSize size = app::PhotoSize(path);
-    const MTerr result = size.isValid() ? m_document->SetCurrentForeground(path)
-                                        : app::MT_CACHE_NOT_CREATED;
+    QSize size;
+    MTerr result = app::PhotoSize(path, size);
+    if (result == app::MT_OK) {
+        result = m_document->SetLayerImage(ForegroundLayer, path);
+    }
     if (result == app::MT_RENDER_OUT_OF_MEMORY) {
         HandleOutOfMemory();
         return false;
@@ -271,30 +277,29 @@ void Application::RemoveLayerImage(LayerID layer)
 void Application::InvalidateStage(LayerID layer, Stage stage, Factor factor)
 {
     m_invalidationLog.push_back({ static_cast<int>(layer), stage, factor });
-    m_document->Invalidate(layer, stage, factor);
+    app::RenderEngine& engine = GetRenderEngine();
+    engine.Invalidate(layer, stage, factor);
     if (factor == DownsampleFull) {
-        m_document->Invalidate(layer, stage, DownsampleQuarter);
+        engine.Invalidate(layer, stage, DownsampleQuarter);
     }
 }
 
 void Application::ItemChanged(LayerID layer, Stage stage)
 {
-    m_document->Invalidate(layer, stage, DownsampleFull);
-    m_document->Invalidate(layer, stage, DownsampleQuarter);
-    m_document->SetModified(true);
+    m_document->ItemChanged(layer, stage);
 }
 
 void Application::ItemChanged(LayerID layer, Stage stage, Factor factor)
 {
-    m_document->Invalidate(layer, stage, factor);
-    m_document->SetModified(true);
+    m_document->ItemChanged(layer, stage, factor);
 }
 
 void Application::InvalidateAllLayers(Factor factor)
 {
-    m_document->Invalidate(BackgroundLayer, Stage::Filter, factor);
-    m_document->Invalidate(ForegroundLayer, Stage::Key, factor);
-    m_document->Invalidate(OverlayLayer, Stage::Transform, factor);
+    app::RenderEngine& engine = GetRenderEngine();
+    engine.Invalidate(BackgroundLayer, Stage::Filter, factor);
+    engine.Invalidate(ForegroundLayer, Stage::Key, factor);
+    engine.Invalidate(OverlayLayer, Stage::Transform, factor);
 }
 
 void Application::RefreshLayer(LayerID layer, Stage stage, Factor factor)
@@ -387,7 +392,8 @@ void Application::DragCanvas(int x, int y)
     project.SetWindowOffsetY(screen.height() - static_cast<int>(project.WindowHeight()));
     const double dx = x - m_dragMouseX;
     const double dy = y - m_dragMouseY;
-    m_document->SetCanvasPosition(dx / scale + m_dragCanvasX, dy / scale + m_dragCanvasY);
+    m_document->SetCanvasPosition(static_cast<int>(dx / scale + m_dragCanvasX),
+        static_cast<int>(dy / scale + m_dragCanvasY));
     emit CanvasRefreshRequested(DownsampleQuarter);
 }
 
@@ -402,12 +408,15 @@ void Application::CentreCanvas()
     }
     x += 20;
     const double y = h * 0.5 + m_zoomHeight + 20;
-    m_document->SetCanvasCentre(static_cast<int>(x), static_cast<int>(y));
+    // The centre follows the window's layout; it is not an edit of the project.
+    project.GetCanvas().SetCentre(static_cast<int>(x), static_cast<int>(y));
 }
 
 bool Application::ResizeCanvas(int width, int height)
 {
-    const MTerr result = m_document->ResizeCanvas(width, height, m_overlaySize);
+    const MTerr result = width > 0 && height > 0
+        ? m_document->ResizeCanvas(static_cast<unsigned>(width), static_cast<unsigned>(height))
+        : app::MT_XML_INVALID;
     if (result != app::MT_OK) {
         Warn(nullptr,
             tr("The canvas cannot be %1 x %2 pixels: a canvas may hold at most 25,000,000 "

@@ -11,6 +11,7 @@
 
 #include <app/ErrorTexts.h>
 #include <app/Project.h>
+#include <app/RenderEngine.h>
 
 #include <QAction>
 #include <QActionGroup>
@@ -380,7 +381,7 @@ bool MainWindow::SaveAsProject()
 bool MainWindow::SaveProjectTo(const QString& path)
 {
     const MTerr result
-        = App().Document().Save(path, QString::fromLatin1(kApplicationVersion), QStringLiteral("1.0"));
+        = App().Document().Save(path);
     if (result != app::MT_OK) {
         // The old file is intact and the project still counts as modified: closing asks again.
         Warn(this, tr("Failed to save project") + QStringLiteral("\n\n") + app::ErrorText(result));
@@ -459,8 +460,7 @@ void MainWindow::InvalidateTransforms()
 {
     Application& app = App();
     for (auto layer : { OverlayLayer, ForegroundLayer, BackgroundLayer }) {
-        app.Document().Invalidate(layer, Stage::Transform, DownsampleQuarter);
-        app.Document().Invalidate(layer, Stage::Transform, DownsampleFull);
+        app.GetRenderEngine().Invalidate(layer, Stage::Transform);
     }
 }
 

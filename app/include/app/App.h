@@ -15,28 +15,40 @@
 /// - Ownership: items, images and settings are shared through std::shared_ptr; item lists, the
 ///   canvas and the export settings are held by value. A copied list is a deep copy whose items
 ///   keep their ids.
+/// - Edits: the program changes the model through `ProjectDocument`, which marks the stages an
+///   edit makes stale (`Stage`), sets the modified state and announces what changed.
 /// - Threads: the model is used on the GUI thread only.
 /// - Units: lengths and radii are in full-size pixels; fractions (transparency, crop, levels)
 ///   are 0 … 1.
+/// - Front ends: the window and mattora-render share App's batch export (<app/BatchExport.h>),
+///   photo reading (<app/PhotoReader.h>), import naming, safe writing and error texts; they
+///   add only their own presentation.
 
-#include <app/AbstractProjectItem.h>
 #include <app/AbstractImageCache.h>
+#include <app/AbstractProjectItem.h>
 #include <app/AbstractRenderItem.h>
+#include <app/BatchExport.h>
 #include <app/Canvas.h>
 #include <app/CompositeItems.h>
 #include <app/ControlSteps.h>
+#include <app/ErrorTexts.h>
+#include <app/ExportFormats.h>
 #include <app/ExportSettings.h>
 #include <app/FilterItems.h>
 #include <app/ForegroundImageList.h>
 #include <app/ImageSettings.h>
+#include <app/ImportNaming.h>
 #include <app/ItemLists.h>
 #include <app/ItemTypes.h>
 #include <app/KeyItems.h>
 #include <app/LayerImages.h>
 #include <app/MTerr.h>
+#include <app/PhotoReader.h>
 #include <app/Project.h>
+#include <app/ProjectDocument.h>
 #include <app/ProjectTypes.h>
 #include <app/RenderEngine.h>
 #include <app/TransformItems.h>
+#include <app/WholeFileWriter.h>
 #include <app/XmlException.h>
 #include <app/XmlValue.h>

@@ -22,6 +22,10 @@ enum ExportFormat : int {
     FormatJPEG = 4,
 };
 
+/// The formats a project file may store; loading refuses others.
+constexpr ExportFormat kFirstExportFormat = FormatReserved0;
+constexpr ExportFormat kLastExportFormat = FormatJPEG;
+
 /// How the batch is written out: file format and quality, output folder, the prefix and suffix
 /// put around each file name, and the collapsed state of the two export panels.
 ///
@@ -76,9 +80,11 @@ private:
     bool m_selectionCollapsed = false;
 };
 
-/// Whether `text` may stand before or after the exported file names: at most 20 word
-/// characters, dots, parentheses, ampersands, spaces and hyphens (what the program's prefix
-/// and postfix editors accept), so no export leaves the chosen folder.
+/// Whether `text` may stand before or after the exported file names: at most 20 UTF-16 code
+/// units of word characters (letters, numbers and marks of any script, and the underscore),
+/// dots, parentheses, ampersands, spaces and hyphens (what the program's prefix and postfix
+/// editors accept). Path separators and every other character are refused, so no export
+/// leaves the chosen folder.
 APP_EXPORT bool IsValidExportAffix(const QString& text);
 
 } // namespace mtra::app

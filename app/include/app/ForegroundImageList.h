@@ -36,6 +36,14 @@ public:
     MTerr Add(std::shared_ptr<ForegroundImage> image);
     /// `MT_IMAGE_NOT_LISTED` (14) when no image has `path`.
     MTerr Remove(const QString& path);
+    /// Points the image listed under `oldPath` at its file's new place: it is listed under
+    /// `newPath`, with `newPath` as its path and `newName` as its display name, and keeps
+    /// everything else (its own settings while unique, its flags, its thumbnail name), so
+    /// `Get(newPath)` is that image and `Find(oldPath)` false. `MT_IMAGE_NOT_LISTED` (14) when
+    /// no image has `oldPath`; `MT_IMAGE_ALREADY_LISTED` (13) when `newPath` is empty or another
+    /// image's. `newPath` equal to `oldPath` only renames. Nothing changes on failure. The
+    /// project's current foreground path is the caller's to update.
+    MTerr Relink(const QString& oldPath, const QString& newPath, const QString& newName);
     /// The image with `path`, or the empty image (empty path, default settings) for a null or
     /// unknown path.
     std::shared_ptr<ForegroundImage> Get(const QString& path) const;
@@ -81,6 +89,9 @@ private:
     /// the damage, as a shared image. A missing attribute or failing default settings give 4.
     MTerr LoadFromXml(const QDomElement& element) override;
     MTerr WriteToXml(QXmlStreamWriter& writer) const override;
+    /// Makes every relative image path absolute against `folder` (the project file's folder),
+    /// re-keying the images; of two that then share a path the first in path order stays.
+    void ResolveRelativePaths(const QString& folder);
 
     std::map<QString, std::shared_ptr<ForegroundImage>> m_images;
     std::shared_ptr<ForegroundImageSettings> m_defaultForegroundImageSettings;

@@ -19,6 +19,11 @@
 
 namespace mtra::app {
 
+/// The largest project file that is read: 128 MiB. A batch of 20,000 photos, every one with
+/// its own settings, is a 79 MB file (75 MiB); parsing takes about 35 times a file's size in
+/// memory, so the limit also bounds a hostile file's cost to a few GB.
+constexpr qint64 kMaxProjectFileBytes = qint64(128) * 1024 * 1024;
+
 /// The root of the model: canvas, export settings, background and overlay images, the batch
 /// of foreground images with their settings, and the state of the program's toolset. Reads and
 /// writes the project file (XML, extension "mtrabatch") and builds every new project from the
@@ -38,12 +43,21 @@ class APP_EXPORT Project
 {
 public:
     /// A new project from the default document; `result` is 0, or
-    /// `MT_DEFAULT_PROJECT_FAILED` (7).
+    /// `MT_DEFAULT_PROJECT_FAILED` (7). `Path()` is empty.
     explicit Project(MTerr& result);
     /// The project stored at `path`. On failure `result` holds the failure's code (1 the file
     /// cannot be opened, 3 not well-formed, 4 invalid, 6 out of memory) and the default
     /// document is loaded on top of what was read, so the project stays usable; 7 if that
     /// fails as well.
+    ///
+    /// A file larger than `kMaxProjectFileBytes`, or nested deeper than a project file can be
+    /// (32 elements), is refused with 4 before a document is built, and memory running out
+    /// anywhere in loading gives 6: a hostile file costs neither minutes nor an abort.
+    ///
+    /// A project file may name its images relative to its own folder (a project moved with
+    /// its photos): every relative image path (background, overlay, foreground images and the
+    /// current foreground path) is made absolute against the folder of `path` as it is read,
+    /// whatever the working directory. On success `Path()` is the file's absolute path.
     Project(const QString& path, MTerr& result);
     ~Project();
     Project(const Project&) = delete;
@@ -62,8 +76,13 @@ public:
 
     const QString& Name() const { return m_name; }
     void SetName(const QString& name) { m_name = name; }
+    /// The project's file: the absolute path it was loaded from, empty for a new project;
+    /// the program sets it after Save As. Not stored in the file.
     const QString& Path() const { return m_path; }
     void SetPath(const QString& path) { m_path = path; }
+    /// The folder of `Path()`, against which stored relative paths (such as an export folder)
+    /// are read; empty for a new project.
+    QString Folder() const;
     /// The version of the program that wrote the loaded file.
     const QString& ApplicationVersion() const { return m_applicationVersion; }
     const QString& FileFormat() const { return m_fileFormat; }
@@ -118,8 +137,11 @@ private:
     Project();
 
     MTerr LoadFromXml(const QString& path);
+    /// Makes the relative image paths read from a file in `folder` absolute.
+    void ResolveRelativePaths(const QString& folder);
     /// Opens, parses and reads one document; whatever was read before a failure stays.
     MTerr LoadDocument(const QString& path);
+    MTerr LoadDocumentOrThrow(const QString& path);
     MTerr LoadXmlFileFormat1(QDomDocument& document);
     MTerr SaveToXmlAsFileFormat1(
         const QString& path, const QString& applicationVersion, const QString& fileFormat) const;
@@ -147,5 +169,9 @@ private:
     ToolsetStateID m_toolsetState = ToolsetExpanded;
     orv::image::OVKeyColor m_keyColor = orv::image::KeyColorGreen;
 };
+
+/// `path` read against `folder`: an empty or absolute path as it is, a relative one joined to
+/// `folder` and cleaned ("a/../b.png" becomes "<folder>/b.png").
+APP_EXPORT QString ResolvedPath(const QString& folder, const QString& path);
 
 } // namespace mtra::app

@@ -23,6 +23,15 @@ enum LayerID : int {
     OverlayLayer = 2,
 };
 
+/// The stages a layer goes through when it is rendered, in order. Each stage's number is its
+/// level in the render engine: running a stage runs every later one too. The background has
+/// the filter and transform stages, the foreground all three, the overlay the transform only.
+enum class Stage : int {
+    Key = 1, ///< the keyed foreground (key items through the image keyer)
+    Filter = 2, ///< the filtered layer (filter items through the image processor)
+    Transform = 3, ///< the layer placed, scaled and rotated into its window cache
+};
+
 /// Side of the main window the toolset is docked to; stored in project files.
 enum ToolsetPositionID : int {
     ToolsetLeft = 0,

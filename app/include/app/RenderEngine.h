@@ -11,8 +11,10 @@
 
 #include <QImage>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
+#include <array>
 #include <memory>
 
 namespace orv {
@@ -29,7 +31,8 @@ class TransformList;
 /// quarter resolution, with one validity flag per stage and resolution.
 ///
 /// Only `DownsampleFull` and `DownsampleQuarter` have caches: operations given another factor
-/// find no cache and every stage stale there. Only 8 bits per channel is implemented.
+/// find no cache and every stage stale there. Only 8 bits per channel in blue-green-red-alpha
+/// order is implemented.
 /// The engine owns every cache and shares the project with its creator. No exception leaves
 /// it; failures are `MTerr` values. GUI thread only.
 class APP_EXPORT RenderEngine
@@ -37,7 +40,9 @@ class APP_EXPORT RenderEngine
 public:
     /// Creates the canvas and window caches for `window`, the screen the program runs on.
     /// `error` receives 0, `MT_CACHE_NOT_CREATED` (34) for a rectangle with right < left or
-    /// bottom < top, or `MT_RENDER_OUT_OF_MEMORY` (39); the object is usable either way.
+    /// bottom < top or for a depth or channel order that is not implemented (anything but
+    /// `Bits8` and `PixelOrderBGRA`: every operation then reports 34 or 33 and composes
+    /// nothing), or `MT_RENDER_OUT_OF_MEMORY` (39); the object is usable either way.
     RenderEngine(std::shared_ptr<Project> project, orv::image::OVBitsPerChannel bits,
         orv::image::OVPixelChannelOrder order, const QRect& window, MTerr& error);
     ~RenderEngine();
@@ -54,11 +59,25 @@ public:
     MTerr RemoveLayer(LayerID layer);
     /// False for a value outside `LayerID`.
     bool IsLayerSet(LayerID layer) const;
-    /// Marks one stage of one layer stale at one factor. 31 for an unknown layer, 32 for a
-    /// level that the layer does not have (background 2–3, foreground 1–3, overlay 3).
+    /// Marks one stage of one layer stale at one factor; the next render re-runs it and every
+    /// later stage. 31 for an unknown layer, 32 for a stage that the layer does not have
+    /// (background filter and transform, foreground all three, overlay transform).
+    MTerr Invalidate(LayerID layer, Stage stage, orv::image::OVDownsampleFactor factor);
+    /// As above, at both cached factors.
+    MTerr Invalidate(LayerID layer, Stage stage);
+    /// The same with the stage as its level number (1 key, 2 filter, 3 transform); 32 for any
+    /// other number.
     MTerr InvalidateCache(LayerID layer, int level, orv::image::OVDownsampleFactor factor);
+    /// Whether `layer` goes through `stage` (see `Invalidate`).
+    static bool HasStage(LayerID layer, Stage stage);
+    /// The first stage `layer` goes through: filter for the background, key for the
+    /// foreground, transform for the overlay (and for values outside `LayerID`).
+    static Stage FirstStage(LayerID layer);
     /// The screen rectangle given at construction.
     const QRect WindowCacheRect() const;
+    /// The size of the layer's loaded image in full-size pixels (upright); an empty size when
+    /// the layer has no image or is unknown.
+    QSize LayerSize(LayerID layer) const;
 
     /// Brings one layer's window cache at `factor` up to date with the current foreground
     /// image's settings, re-running `level` and any stale earlier stage; the transform stage
@@ -69,6 +88,10 @@ public:
     /// leaves the window cache opaque black and the stage stale at both factors, so the next
     /// render retries it.
     MTerr RenderLayer(LayerID layer, int level, orv::image::OVDownsampleFactor factor);
+    /// `RenderLayer` from `stage` (its level).
+    MTerr RenderLayer(LayerID layer, Stage stage, orv::image::OVDownsampleFactor factor);
+    /// `RenderLayer` forcing no stage: only stale stages run, and the transform.
+    MTerr RenderStaleStages(LayerID layer, orv::image::OVDownsampleFactor factor);
     /// Renders every stale layer at `factor`, composes them into the canvas cache and hands it
     /// out as `image` (see `CompositeQImage`). On failure `image` is a transparent canvas-sized
     /// picture and the result is 29 (a set and enabled layer whose last render failed or that
@@ -84,10 +107,12 @@ public:
     /// the foreground layer, unchanged since it was loaded, the layer's own decode serves
     /// instead: the same pixels without a second decode). A non-empty `path` is rendered
     /// whether or not a foreground layer is loaded; an empty one exports background and
-    /// overlay only. The canvas position and zoom of the preview play no part. `error` is 0, or 35
-    /// the photo did not load, 36 the background could not be prepared, 26 a key or filter stage
-    /// failed, 29 compositing failed, 39 out of memory; the image is null whenever `error` is not
-    /// 0, so a broken picture is never written as a success.
+    /// overlay only, whether or not a foreground layer is loaded. The canvas position and zoom
+    /// of the preview play no part. `error` is 0, or 35 the photo did not load, 36 the
+    /// background could not be prepared, 26 a key or filter stage failed, 29 placing or
+    /// compositing a layer failed, 34 the engine has no caches (see the constructor), 39 out of
+    /// memory; the image is null whenever `error` is not 0, so a broken picture is never
+    /// written as a success.
     QImage ExportQImage(const QString& path, MTerr& error);
     /// Frees the window and render caches before a batch export; the image caches and the
     /// canvas cache stay.
@@ -119,25 +144,48 @@ private:
     using Images = PerFactor<ImagePtr>;
     using Flags = PerFactor<bool>;
 
+    /// Everything the engine keeps for one layer. Caches of stages the layer does not have
+    /// stay empty and their flags false.
+    struct LayerState {
+        bool set = false; ///< an image is loaded (`SetLayer` succeeded, no `RemoveLayer` since)
+        /// The last render of the layer's key or filter stage did not fail (and there was one).
+        bool rendered = false;
+        Images image; ///< the decoded file
+        Images keyed; ///< result of the key stage
+        Images filtered; ///< result of the filter stage
+        Images window; ///< the layer after the transform stage, window-sized
+        /// Per stage (index: level − 1): the stage's cache at a factor matches the items.
+        Flags valid[3];
+        /// The filter cache at a factor holds a filter result (reset by loads and restores).
+        Flags filterResultPresent;
+
+        Flags& Valid(Stage stage) { return valid[static_cast<int>(stage) - 1]; }
+        const Flags& Valid(Stage stage) const { return valid[static_cast<int>(stage) - 1]; }
+    };
+
+    /// Where the items of a layer come from for one foreground image.
+    struct LayerLists;
+
     void CheckImplemented() const;
-    Images CreateImageCaches(const QString& path) const;
     ImagePtr CreateRenderCache(const ImagePtr& like) const;
-    ImagePtr CreateWindowCache(orv::image::OVDownsampleFactor factor) const;
+    Images CreateRenderCaches(const Images& like) const;
+    Images CreateWindowCaches() const;
     MTerr CreateAllWindowCache();
 
-    int ValidBackgroundLevel(int level, orv::image::OVDownsampleFactor factor) const;
-    int ValidForegroundLevel(int level, orv::image::OVDownsampleFactor factor) const;
-    int ValidOverlayLevel(int level, orv::image::OVDownsampleFactor factor) const;
-    bool IsBackgroundLayerValid(orv::image::OVDownsampleFactor factor, int& level) const;
-    bool IsForegroundLayerValid(orv::image::OVDownsampleFactor factor, int& level) const;
-    bool IsOverlayLayerValid(orv::image::OVDownsampleFactor factor, int& level) const;
+    static bool IsKnownLayer(LayerID layer);
+    LayerState& State(LayerID layer) { return m_layers[static_cast<int>(layer)]; }
+    const LayerState& State(LayerID layer) const { return m_layers[static_cast<int>(layer)]; }
+    bool IsShown(LayerID layer) const;
+    LayerLists ListsFor(LayerID layer, const QString& foregroundPath) const;
 
-    MTerr RenderBackground(int level, orv::image::OVDownsampleFactor factor);
-    MTerr RenderForeground(int level, orv::image::OVDownsampleFactor factor);
-    MTerr RenderOverlay(orv::image::OVDownsampleFactor factor);
-    bool IsBackgroundEnabled() const;
-    bool IsForegroundEnabled() const;
-    bool IsOverlayEnabled() const;
+    int ValidLevel(LayerID layer, int level, orv::image::OVDownsampleFactor factor) const;
+    bool IsLayerValid(LayerID layer, orv::image::OVDownsampleFactor factor, int& level) const;
+    MTerr RenderShownLayer(LayerID layer, int level, orv::image::OVDownsampleFactor factor);
+
+    MTerr ExportBackground(const QString& path, const ImagePtr& exported) const;
+    MTerr ExportForeground(const QString& path, const ImagePtr& exported) const;
+    MTerr ExportOverlay(const QString& path, const ImagePtr& exported) const;
+    ImagePtr ExportPhoto(const QString& path) const;
     MTerr RenderExportTransforms(
         const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const;
     MTerr RenderCanvasTransforms(const ImagePtr& source, const ImagePtr& destination,
@@ -145,12 +193,6 @@ private:
 
     static bool Flag(const Flags& flags, orv::image::OVDownsampleFactor factor);
     static void ClearBoth(Flags& flags);
-
-    bool m_backgroundSet = false;
-    bool m_foregroundSet = false;
-    bool m_overlaySet = false;
-    bool m_backgroundRendered = false;
-    bool m_foregroundRendered = false;
 
     std::shared_ptr<Project> m_project;
     orv::image::OVBitsPerChannel m_bits;
@@ -162,23 +204,9 @@ private:
     qint64 m_foregroundFileSize = -1;
     qint64 m_foregroundFileTime = -1;
 
-    Images m_backgroundImageCache;
-    Images m_foregroundImageCache;
-    Images m_overlayImageCache;
-    Images m_foregroundKeyCache;
-    Images m_foregroundFilterCache;
-    Flags m_foregroundKeyValid;
-    Flags m_foregroundFilterValid;
-    Flags m_foregroundTransformValid;
-    Images m_backgroundFilterCache;
-    Flags m_backgroundFilterResultPresent;
-    Flags m_backgroundFilterValid;
-    Flags m_backgroundTransformValid;
-    Flags m_overlayTransformValid;
+    /// Indexed by `LayerID`.
+    std::array<LayerState, 3> m_layers;
     Images m_canvasCache;
-    Images m_backgroundWindowCache;
-    Images m_foregroundWindowCache;
-    Images m_overlayWindowCache;
 };
 
 } // namespace mtra::app

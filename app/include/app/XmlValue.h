@@ -76,13 +76,22 @@ APP_EXPORT void WriteElementValue(QXmlStreamWriter& writer, const QString& tag, 
 APP_EXPORT void WriteElementValue(QXmlStreamWriter& writer, const QString& tag, float value);
 APP_EXPORT void WriteElementValue(QXmlStreamWriter& writer, const QString& tag, double value);
 APP_EXPORT void WriteElementValue(QXmlStreamWriter& writer, const QString& tag, bool value);
-/// Strings go into a CDATA section unless `cdata` is false.
+/// Strings go into a CDATA section unless `cdata` is false; a string holding a carriage return
+/// is written as plain text with each one as the reference "&#13;", so that "\r\n" reads back
+/// as written. A string that XML 1.0 cannot
+/// hold (see `IsStorableText`) throws `XmlException` code 8 and writes nothing.
 APP_EXPORT void WriteElementValue(
     QXmlStreamWriter& writer, const QString& tag, const QString& value, bool cdata = true);
 APP_EXPORT void WriteElementValue(
     QXmlStreamWriter& writer, const QString& tag, const std::wstring& value, bool cdata = true);
 /// A string literal would silently pick the bool overload.
 void WriteElementValue(QXmlStreamWriter& writer, const QString& tag, const char* value) = delete;
+
+/// Whether a project file can hold `text`: every character is one XML 1.0 allows (tab, line
+/// feed, carriage return, U+0020 … U+D7FF, U+E000 … U+FFFD and properly paired surrogates).
+/// Control characters such as U+0001, lone surrogates, U+FFFE and U+FFFF are not, nor is
+/// white space alone that holds a carriage return (such a text would read back empty).
+APP_EXPORT bool IsStorableText(const QString& text);
 
 /// Writes the flag as attribute `name` ("1" or "0") on the element just started.
 APP_EXPORT void WriteAttributeValue(QXmlStreamWriter& writer, const QString& name, bool flag);

@@ -21,9 +21,9 @@ enum OVBitsPerChannel : int {
 
 /// Scale of a preview relative to full size; facades multiply radii by `DownsampleValue`.
 enum OVDownsampleFactor : int {
-    DownsampleFull = 0,    ///< 1.0
-    DownsampleHalf = 1,    ///< 0.5
-    DownsampleThird = 2,   ///< 0.33 (not one third)
+    DownsampleFull = 0, ///< 1.0
+    DownsampleHalf = 1, ///< 0.5
+    DownsampleThird = 2, ///< 0.33 (not one third)
     DownsampleQuarter = 3, ///< 0.25
 };
 
@@ -56,7 +56,7 @@ enum OVChannelsToProcess : int {
     ChannelsNone2 = 2,
     ChannelsAlpha = 3, ///< alpha byte only
     ChannelsColor = 4, ///< the three colour bytes, alpha copied
-    ChannelsAll = 5,   ///< all four bytes
+    ChannelsAll = 5, ///< all four bytes
 };
 
 /// Blend mode of a composited layer; stored in project files (default 7). Values above 13
@@ -77,5 +77,12 @@ enum OVBlendMode : int {
     BlendModeSoftLight = 12,
     BlendModeReplace = 13,
 };
+
+/// The blend modes a project file may store, `BlendModeAdd` … `BlendModeSoftLight`;
+/// `BlendModeReplace` is the engine's own.
+constexpr OVBlendMode kFirstStoredBlendMode = BlendModeAdd;
+constexpr OVBlendMode kLastStoredBlendMode = BlendModeSoftLight;
+/// The number of named blend modes, 0 … 13.
+constexpr int kBlendModeCount = BlendModeReplace + 1;
 
 } // namespace orv::image

@@ -38,8 +38,8 @@ class OVIMAGEENGINE_EXPORT OVImage8 : public OVAbstractImage
 public:
     /// Wraps buffer (at least width × height × 4 bytes) without owning it. Throws
     /// std::length_error when width × height × 4 does not fit the 32-bit size fields.
-    OVImage8(unsigned char* buffer, unsigned int width, unsigned int height,
-        OVPixelChannelOrder order);
+    OVImage8(
+        unsigned char* buffer, unsigned int width, unsigned int height, OVPixelChannelOrder order);
     /// Allocates width × height × 4 bytes, zeroed when zeroFill is true (transparent black),
     /// else undefined. Zero width or height gives an empty image with a null buffer.
     /// Throws std::bad_alloc when the allocation fails or width × height × 4 does not fit the
@@ -69,13 +69,13 @@ private:
 };
 
 /// A new borrowing `OVImage8` owned by the returned pointer.
-OVIMAGEENGINE_EXPORT std::shared_ptr<OVAbstractImage> CreateImage(unsigned char* buffer,
-    unsigned int width, unsigned int height, OVPixelChannelOrder order);
+OVIMAGEENGINE_EXPORT std::shared_ptr<OVAbstractImage> CreateImage(
+    unsigned char* buffer, unsigned int width, unsigned int height, OVPixelChannelOrder order);
 
 /// Copies width × height × 4 bytes. 1000 when the images differ in width, height, order or
 /// depth; 10 when the source is not `Bits8`; nothing is copied in either case; else 0.
-OVIMAGEENGINE_EXPORT int CopyPixels(std::shared_ptr<OVAbstractImage> source,
-    std::shared_ptr<OVAbstractImage> destination);
+OVIMAGEENGINE_EXPORT int CopyPixels(
+    std::shared_ptr<OVAbstractImage> source, std::shared_ptr<OVAbstractImage> destination);
 
 /// 4 for every order.
 OVIMAGEENGINE_EXPORT unsigned char NumberOfChannels(OVPixelChannelOrder order);

@@ -27,4 +27,5 @@
 #include <ovimageengine/OVImageCompositor.h>
 #include <ovimageengine/OVImageKeyer.h>
 #include <ovimageengine/OVImageProcessor.h>
+#include <ovimageengine/OVImageSupport.h>
 #include <ovimageengine/OVResultCode.h>

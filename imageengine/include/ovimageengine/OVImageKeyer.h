@@ -24,8 +24,8 @@ public:
     virtual int ClearRenderQueue() = 0;
     virtual int Render() = 0;
     virtual int SetYUVBlur(unsigned int radius, OVYUVBlurType type) = 0;
-    virtual int SetAutoColorDifferenceKey(OVKeyColor keyColor, double keyDetail,
-        double greyDetail, double greyThreshold)
+    virtual int SetAutoColorDifferenceKey(
+        OVKeyColor keyColor, double keyDetail, double greyDetail, double greyThreshold)
         = 0;
     virtual int SetSpillSuppression(OVChannel channel, bool extended, double transparency) = 0;
     virtual int SetAlphaCrop(double left, double top, double right, double bottom) = 0;
@@ -64,8 +64,8 @@ public:
     /// Colour-difference key with automatic levels. 7 when keyDetail, greyDetail or
     /// greyThreshold (checked in that order) lies outside 0 … 1; the key colour is not checked
     /// (a colour other than green or blue keys nothing).
-    int SetAutoColorDifferenceKey(OVKeyColor keyColor, double keyDetail, double greyDetail,
-        double greyThreshold) override;
+    int SetAutoColorDifferenceKey(
+        OVKeyColor keyColor, double keyDetail, double greyDetail, double greyThreshold) override;
 
     /// Pulls the spill channel (`ChannelGreen` for a green screen, `ChannelBlue` for blue; any
     /// other value changes nothing) towards the other channels; extended also pulls red. The
@@ -86,7 +86,7 @@ private:
 /// green-dominant than blue-dominant, else green. threadCount ≤ 0 gives green without reading
 /// the image. Runs threadCount POSIX threads; throws std::runtime_error("Cannot create thread" /
 /// "Cannot join thread") on a thread failure (no code mapping here: the caller catches).
-OVIMAGEENGINE_EXPORT void AutoDetectKeyColor(OVImage8* image, int threadCount,
-    OVKeyColor* keyColor);
+OVIMAGEENGINE_EXPORT void AutoDetectKeyColor(
+    OVImage8* image, int threadCount, OVKeyColor* keyColor);
 
 } // namespace orv::image

@@ -47,8 +47,8 @@ public:
 class OVIMAGEENGINE_EXPORT OVImageProcessor : public OVAbstractImageProcessor
 {
 public:
-    OVImageProcessor(OVAbstractImage* source, OVAbstractImage* destination,
-        OVLookupTables& tables, OVDownsampleFactor factor);
+    OVImageProcessor(OVAbstractImage* source, OVAbstractImage* destination, OVLookupTables& tables,
+        OVDownsampleFactor factor);
     OVImageProcessor(std::shared_ptr<OVAbstractImage> source,
         std::shared_ptr<OVAbstractImage> destination, OVLookupTables& tables,
         OVDownsampleFactor factor);
@@ -85,8 +85,8 @@ public:
     /// by the facade's factor; radii above 2^24 pixels are limited to that). 4 when both
     /// horizontal and vertical are false; otherwise the stage always blurs both directions and
     /// every byte (the flags and the channel selection are not consulted further).
-    int SetStackBlur(unsigned int radius, bool horizontal, bool vertical,
-        OVChannelsToProcess channels) override;
+    int SetStackBlur(
+        unsigned int radius, bool horizontal, bool vertical, OVChannelsToProcess channels) override;
     /// Chroma blur (see `OVImageKeyer::SetYUVBlur`).
     int SetYUVBlur(unsigned int radius, OVYUVBlurType type) override;
 

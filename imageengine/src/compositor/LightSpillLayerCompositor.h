@@ -36,8 +36,8 @@ class LightSpillLayerCompositor : public AbstractCompositor
 {
 public:
     /// radius: already scaled by the facade's preview factor. factor: kept, not used.
-    /// features: recorded like every stage's; the spill pass is bound by memory bandwidth and
-    /// has no vector form to choose. Throws std::bad_alloc.
+    /// features: recorded like every stage's; the spill pass takes its SSE2 loop when they
+    /// report SSE2 (byte for byte the plain loop). Throws std::bad_alloc.
     LightSpillLayerCompositor(OVAbstractImage* layer, int radius, double strength, OVBlendMode mode,
         OVDownsampleFactor factor, const OVLookupTables& tables,
         const CpuFeatures& features = CpuFeatures::Detected());
@@ -59,6 +59,12 @@ public:
 
 private:
     template <int kKind>
+    void SpillRange(unsigned char* bg, const unsigned char* layer, const unsigned char* light,
+        std::size_t bytes) const;
+    template <int kKind>
+    void SpillSse2(unsigned char* bg, const unsigned char* layer, const unsigned char* light,
+        std::size_t bytes) const;
+    template <int kKind>
     void Spill(unsigned char* bg, const unsigned char* layer, const unsigned char* light,
         std::size_t bytes) const;
 
@@ -73,6 +79,9 @@ private:
     // The layer weight w of each layer alpha and the mode's mix, taken at creation.
     std::array<std::uint8_t, 256> m_weight;
     std::unique_ptr<const BlendTable> m_mix;
+    // The loop the mode's mix takes, and whether every weight equals its alpha (strength 1).
+    int m_kind = 0;
+    bool m_weightIsAlpha = false;
 };
 
 } // namespace orv::image

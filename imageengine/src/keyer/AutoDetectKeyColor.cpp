@@ -25,8 +25,8 @@ struct DetectThreadData {
 
 void DetectWorker(DetectThreadData& data)
 {
-    const WorkRange range = ThreadPixelRange(PixelCount(data.image), data.threadIndex,
-        data.threadCount);
+    const WorkRange range
+        = ThreadPixelRange(PixelCount(data.image), data.threadIndex, data.threadCount);
     const unsigned char* in = data.image->Buffer() + range.begin * 4;
     std::int64_t green = 0;
     std::int64_t blue = 0;

@@ -48,8 +48,8 @@ inline int Difference(unsigned char b0, unsigned char b1, unsigned char b2, OVKe
 constexpr std::size_t kStatisticsBlock = 65536;
 
 template <int KeyByte, int OtherA, int OtherB>
-void MatteRangeNoGrey(const unsigned char* in, unsigned char* matte, std::size_t count,
-    MatteInfo& info)
+void MatteRangeNoGrey(
+    const unsigned char* in, unsigned char* matte, std::size_t count, MatteInfo& info)
 {
     int minimum = 255;
     int maximum = 0;
@@ -150,8 +150,8 @@ void MatteWorker(const MatteThreadData& data)
 
 } // namespace
 
-ColorDifferenceKeyer::ColorDifferenceKeyer(OVKeyColor keyColor, double keyDetail,
-    double greyDetail, double greyThreshold, const OVLookupTables& tables)
+ColorDifferenceKeyer::ColorDifferenceKeyer(OVKeyColor keyColor, double keyDetail, double greyDetail,
+    double greyThreshold, const OVLookupTables& tables)
     : m_keyColor(keyColor)
     , m_keyDetail(keyDetail)
     , m_greyDetail(greyDetail)
@@ -199,8 +199,8 @@ void ColorDifferenceKeyer::Prepare(OVAbstractImage* source)
     const unsigned workers = WorkerCount();
     m_resolvedKeyColor = m_keyColor;
     if (m_keyColor == KeyColorAuto)
-        AutoDetectKeyColor(static_cast<OVImage8*>(source), static_cast<int>(workers),
-            &m_resolvedKeyColor);
+        AutoDetectKeyColor(
+            static_cast<OVImage8*>(source), static_cast<int>(workers), &m_resolvedKeyColor);
 
     const std::size_t pixels = PixelCount(source);
     m_matte.reset(new unsigned char[std::max<std::size_t>(pixels, 1)]);

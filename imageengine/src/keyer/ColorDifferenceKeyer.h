@@ -18,8 +18,8 @@ namespace orv::image {
 /// Statistics of one worker of the matte pass. The totals are 64-bit: a camera-size photo
 /// overflows a 32-bit sum of differences on a single worker.
 struct MatteInfo {
-    std::int64_t count = 0;   ///< dominant pixels seen
-    std::int64_t sum = 0;     ///< sum of their differences
+    std::int64_t count = 0; ///< dominant pixels seen
+    std::int64_t sum = 0; ///< sum of their differences
     std::int32_t minimum = 255;
     std::int32_t maximum = 0;
 };
@@ -46,8 +46,8 @@ public:
 
     /// Matte value of one pixel (bytes blue, green, red) by the statistics rule; T and L are the
     /// grey limit and the grey threshold level of that rule. Exposed for the tests.
-    static int MatteValue(unsigned char b0, unsigned char b1, unsigned char b2,
-        OVKeyColor keyColor, int greyLimit, double greyLevel, double greyThreshold);
+    static int MatteValue(unsigned char b0, unsigned char b1, unsigned char b2, OVKeyColor keyColor,
+        int greyLimit, double greyLevel, double greyThreshold);
 
 private:
     void RunStatistics(const OVAbstractImage* source, unsigned workers);

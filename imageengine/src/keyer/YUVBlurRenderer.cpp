@@ -9,6 +9,7 @@
 #include "processor/StackBlurLines.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 
@@ -27,21 +28,18 @@ constexpr int kColumnPixels = 16;
 // base[i × step + offset[k]]. Each output is the truncated mean of the samples within the
 // radius that lie inside the line. The ring keeps the last r + 1 inputs, so that the samples
 // leaving the window are the unblurred ones although the line is overwritten as it goes.
-template <int Lanes>
-void BoxLines(unsigned char* base, std::size_t step, const std::size_t* offset, std::size_t n,
-    int radius, std::vector<int>& ring)
+// A window holds up to min(2r + 1, n) samples of at most 255, so `Sum` is chosen to hold that.
+template <int Lanes, typename Sum>
+void BoxLinesWith(unsigned char* base, std::size_t step, const std::size_t* offset, std::size_t n,
+    std::size_t r, std::vector<int>& ring)
 {
-    if (n == 0 || radius <= 0)
-        return;
-    // A window reaching past both ends averages the whole line: r = n − 1 gives exactly that.
-    const std::size_t r = std::min<std::size_t>(static_cast<std::size_t>(radius), n - 1);
     ring.resize((r + 1) * Lanes);
-    int sum[Lanes] = {};
+    Sum sum[Lanes] = {};
     for (std::size_t i = 0; i <= r; ++i) {
         for (int k = 0; k < Lanes; ++k)
             sum[k] += base[i * step + offset[k]];
     }
-    int count = static_cast<int>(r + 1);
+    Sum count = static_cast<Sum>(r + 1);
     std::size_t slot = 0;
     for (std::size_t x = 0; x < n; ++x) {
         unsigned char* sample = base + x * step;
@@ -66,6 +64,23 @@ void BoxLines(unsigned char* base, std::size_t step, const std::size_t* offset, 
             ++count;
         }
     }
+}
+
+template <int Lanes>
+void BoxLines(unsigned char* base, std::size_t step, const std::size_t* offset, std::size_t n,
+    int radius, std::vector<int>& ring)
+{
+    if (n == 0 || radius <= 0)
+        return;
+    // A window reaching past both ends averages the whole line: r = n − 1 gives exactly that.
+    const std::size_t r = std::min<std::size_t>(static_cast<std::size_t>(radius), n - 1);
+    // 32-bit sums keep the column pass fast; past 8,421,504 samples (INT_MAX / 255) a window
+    // would overflow them, which a hostile radius on a long line reaches.
+    constexpr std::size_t kMaxIntWindow = static_cast<std::size_t>(INT_MAX) / 255;
+    if (std::min(2 * r + 1, n) <= kMaxIntWindow)
+        BoxLinesWith<Lanes, int>(base, step, offset, n, r, ring);
+    else
+        BoxLinesWith<Lanes, std::int64_t>(base, step, offset, n, r, ring);
 }
 
 } // namespace

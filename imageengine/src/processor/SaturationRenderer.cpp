@@ -6,11 +6,13 @@
 #include "WorkSplit.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace orv::image {
 
-SaturationRenderer::SaturationRenderer(double saturation)
+SaturationRenderer::SaturationRenderer(double saturation, bool avx2)
     : m_saturation(saturation)
+    , m_avx2(avx2 && Avx2Available())
 {
 }
 
@@ -81,15 +83,10 @@ void SaturationRenderer::Saturate(double saturation, const double* reciprocals, 
     b = static_cast<unsigned char>(bb);
 }
 
-void SaturationRenderer::Render(OVAbstractImage* source, OVAbstractImage* destination,
-    unsigned char threadIndex, unsigned char threadCount)
+void SaturationRenderer::RenderPlain(
+    const unsigned char* in, unsigned char* out, std::size_t bytes) const
 {
-    if (source->BitsPerChannel() != Bits8 || source->PixelChannelOrder() != PixelOrderBGRA)
-        return;
-    const WorkRange range = ThreadByteRange(PixelCount(source), threadIndex, threadCount);
-    const unsigned char* in = Bytes(source);
-    unsigned char* out = Bytes(destination);
-    for (std::size_t i = range.begin; i < range.end; i += 4) {
+    for (std::size_t i = 0; i < bytes; i += 4) {
         unsigned char b = in[i];
         unsigned char g = in[i + 1];
         unsigned char r = in[i + 2];
@@ -99,6 +96,149 @@ void SaturationRenderer::Render(OVAbstractImage* source, OVAbstractImage* destin
         out[i + 2] = r;
         out[i + 3] = in[i + 3];
     }
+}
+
+#if MTRA_HAVE_AVX2_PATHS
+
+namespace {
+
+// Which of (V, t, p, qv) becomes B, G and R in each sector i of `Saturate` (6 as 0, 7 grey).
+// The candidates of four pixels lie in one vector as V0 V1 V2 V3 t0 … qv3, so candidate c of
+// pixel k is byte 4c + k: a selection holds 4c per output byte and each pixel adds its k.
+// Alpha (0x80 and up) is cleared.
+constexpr std::uint32_t Selection(int b, int g, int r)
+{
+    return std::uint32_t(4 * b) | std::uint32_t(4 * g) << 8 | std::uint32_t(4 * r) << 16
+        | 0x80000000u;
+}
+constexpr int kV = 0;
+constexpr int kT = 1;
+constexpr int kP = 2;
+constexpr int kQv = 3;
+
+// Groups of four pixels computed side by side, so that the long chains of one (conversions,
+// two divisions) overlap the other's.
+constexpr int kGroups = 2;
+
+} // namespace
+
+bool SaturationRenderer::UsesAvx2() const
+{
+    // Within these factors every product and quotient of the rule stays within 0 … V, so the
+    // candidates pack by saturation, and S′ = 0 exactly when the pixel is grey (the smallest
+    // positive S × factor is far above the underflow): grey is the integer test V = min. The
+    // rest (negative, tiny, huge or NaN factors, none of them reachable through the setter
+    // but the tiny ones) take the plain loop.
+    const double factor = m_saturation;
+    return m_avx2 && (factor == 0.0 || (factor > 1e-300 && factor <= 1e300));
+}
+
+MTRA_AVX2_FUNCTION void SaturationRenderer::RenderAvx2(
+    const unsigned char* in, unsigned char* out, std::size_t bytes) const
+{
+    const __m256i selections = _mm256_setr_epi32(static_cast<int>(Selection(kP, kT, kV)),
+        static_cast<int>(Selection(kP, kV, kQv)), static_cast<int>(Selection(kT, kV, kP)),
+        static_cast<int>(Selection(kV, kQv, kP)), static_cast<int>(Selection(kV, kP, kT)),
+        static_cast<int>(Selection(kQv, kP, kV)), static_cast<int>(Selection(kP, kT, kV)),
+        static_cast<int>(Selection(kV, kV, kV)));
+    const __m128i pixelBase = _mm_setr_epi32(0, 0x01010101, 0x02020202, 0x03030303);
+    const __m128i low = _mm_set1_epi32(0xff);
+    const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xff000000u));
+    const __m128i grey = _mm_set1_epi32(7);
+    // Factor 0 turns every pixel grey.
+    const __m128i allGrey = _mm_set1_epi32(m_saturation == 0.0 ? -1 : 0);
+    const __m256d saturation = _mm256_set1_pd(m_saturation);
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d sixty = _mm256_set1_pd(60.0);
+    const __m256d full = _mm256_set1_pd(360.0);
+    const __m256d zero = _mm256_setzero_pd();
+    const __m256d allLanes = _mm256_castsi256_pd(_mm256_set1_epi32(-1));
+
+    constexpr std::size_t kStep = 16 * kGroups;
+    const std::size_t steps = bytes / kStep;
+    for (std::size_t k = 0; k < steps; ++k) {
+        const unsigned char* source = in + k * kStep;
+        __m128i pixels[kGroups];
+        __m128i v[kGroups];
+        __m128i isGrey[kGroups];
+        __m256d value[kGroups];
+        __m256d s[kGroups];
+        __m256d hue[kGroups];
+        for (int j = 0; j < kGroups; ++j) {
+            pixels[j] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 16 * j));
+            const __m128i b = _mm_and_si128(pixels[j], low);
+            const __m128i g = _mm_and_si128(_mm_srli_epi32(pixels[j], 8), low);
+            const __m128i r = _mm_and_si128(_mm_srli_epi32(pixels[j], 16), low);
+            v[j] = _mm_max_epi32(_mm_max_epi32(r, g), b);
+            const __m128i mn = _mm_min_epi32(_mm_min_epi32(r, g), b);
+            isGrey[j] = _mm_or_si128(_mm_cmpeq_epi32(v[j], mn), allGrey);
+            // The branch on the largest channel (red first, then green): numerator, offset.
+            const __m128i redMax = _mm_cmpeq_epi32(r, v[j]);
+            const __m128i greenMax = _mm_andnot_si128(redMax, _mm_cmpeq_epi32(g, v[j]));
+            const __m128i numerator = _mm_blendv_epi8(
+                _mm_blendv_epi8(_mm_sub_epi32(r, g), _mm_sub_epi32(b, r), greenMax),
+                _mm_sub_epi32(g, b), redMax);
+            const __m128i offset
+                = _mm_blendv_epi8(_mm_blendv_epi8(_mm_set1_epi32(4), _mm_set1_epi32(2), greenMax),
+                    _mm_setzero_si128(), redMax);
+            value[j] = _mm256_cvtepi32_pd(v[j]);
+            const __m256d range = _mm256_cvtepi32_pd(_mm_sub_epi32(v[j], mn));
+            // (V − mn) × (1 ÷ V), from the same reciprocals as the plain loop.
+            s[j] = _mm256_mul_pd(
+                range, _mm256_mask_i32gather_pd(zero, m_reciprocals, v[j], allLanes, 8));
+            // offset + (numerator ÷ range); red's offset 0 adds exactly nothing. Grey lanes
+            // divide 0 by 0 and are not used.
+            const __m256d h = _mm256_add_pd(
+                _mm256_cvtepi32_pd(offset), _mm256_div_pd(_mm256_cvtepi32_pd(numerator), range));
+            hue[j] = _mm256_mul_pd(sixty, h);
+            hue[j] = _mm256_blendv_pd(
+                hue[j], _mm256_add_pd(hue[j], full), _mm256_cmp_pd(hue[j], zero, _CMP_LT_OQ));
+        }
+        for (int j = 0; j < kGroups; ++j) {
+            // std::min(s × saturation, 1.0): the product unless 1 is smaller.
+            const __m256d s2 = _mm256_min_pd(one, _mm256_mul_pd(s[j], saturation));
+            const __m256d q = _mm256_div_pd(hue[j], sixty);
+            const __m128i i = _mm256_cvttpd_epi32(q);
+            const __m256d f = _mm256_sub_pd(q, _mm256_round_pd(q, _MM_FROUND_TO_ZERO));
+            const __m128i p = _mm256_cvttpd_epi32(_mm256_mul_pd(value[j], _mm256_sub_pd(one, s2)));
+            const __m128i qv = _mm256_cvttpd_epi32(
+                _mm256_mul_pd(value[j], _mm256_sub_pd(one, _mm256_mul_pd(s2, f))));
+            const __m128i t = _mm256_cvttpd_epi32(_mm256_mul_pd(
+                value[j], _mm256_sub_pd(one, _mm256_mul_pd(s2, _mm256_sub_pd(one, f)))));
+            const __m128i candidates
+                = _mm_packus_epi16(_mm_packus_epi32(v[j], t), _mm_packus_epi32(p, qv));
+            const __m128i sector = _mm_blendv_epi8(i, grey, isGrey[j]);
+            const __m128i selection = _mm_add_epi8(
+                _mm256_castsi256_si128(
+                    _mm256_permutevar8x32_epi32(selections, _mm256_castsi128_si256(sector))),
+                pixelBase);
+            const __m128i result = _mm_or_si128(
+                _mm_shuffle_epi8(candidates, selection), _mm_and_si128(pixels[j], alpha));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k * kStep + 16 * j), result);
+        }
+    }
+    RenderPlain(in + steps * kStep, out + steps * kStep, bytes - steps * kStep);
+}
+
+#endif
+
+void SaturationRenderer::Render(OVAbstractImage* source, OVAbstractImage* destination,
+    unsigned char threadIndex, unsigned char threadCount)
+{
+    if (source->BitsPerChannel() != Bits8 || source->PixelChannelOrder() != PixelOrderBGRA)
+        return;
+    const WorkRange range = ThreadByteRange(PixelCount(source), threadIndex, threadCount);
+    if (range.IsEmpty())
+        return;
+    const unsigned char* in = Bytes(source) + range.begin;
+    unsigned char* out = Bytes(destination) + range.begin;
+#if MTRA_HAVE_AVX2_PATHS
+    if (UsesAvx2()) {
+        RenderAvx2(in, out, range.Size());
+        return;
+    }
+#endif
+    RenderPlain(in, out, range.Size());
 }
 
 } // namespace orv::image

@@ -43,6 +43,16 @@ inline int LimitedRadius(long long radius)
     return static_cast<int>(std::clamp<long long>(radius, 0, kMaxRadius));
 }
 
+/// Largest radius divided in single precision (`FloatDivide`); larger ones up to
+/// `kMaxTableRadius` use the table.
+constexpr int kMaxFloatRadius = 126;
+
+/// True when radius r divides in single precision.
+inline bool UsesFloatDivision(int radius)
+{
+    return radius <= kMaxFloatRadius;
+}
+
 /// True when radius r divides through the table (sums then fit 32 bits).
 inline bool UsesTable(int radius)
 {
@@ -76,6 +86,23 @@ inline std::vector<int> MakeEdgeIndex(std::size_t length, int radius)
 struct TableDivide {
     const unsigned char* table;
     int operator()(std::int32_t total) const { return table[total]; }
+};
+
+/// Divides by D = (r + 1)² in single precision, four or eight sums per vector instruction:
+/// trunc((total + 0.5) × fl(1 ÷ D)). For 0 ≤ total < 256 D the quotient (total + 0.5) ÷ D lies
+/// at least 0.5 ÷ D from every integer, and the two roundings (of 1 ÷ D and of the product) move
+/// it by less than 256 × 2^−23 = 2^−15; for D ≤ 127² that is less than 0.5 ÷ D, so the result is
+/// the exact truncated quotient of the table.
+struct FloatDivide {
+    float reciprocal;
+    explicit FloatDivide(int radius)
+        : reciprocal(1.0f / static_cast<float>((radius + 1) * (radius + 1)))
+    {
+    }
+    int operator()(std::int32_t total) const
+    {
+        return static_cast<int>((static_cast<float>(total) + 0.5f) * reciprocal);
+    }
 };
 
 /// Divides by (r + 1)² without a table: a floating-point estimate corrected to the exact

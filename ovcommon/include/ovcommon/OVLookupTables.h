@@ -70,6 +70,9 @@ public:
     float DivideBy255(unsigned char value) const;
     /// 256 floats, entry i = i ÷ 255; valid as long as this object.
     const float* DivideBy255Table() const;
+    /// Whether the operations answer from the shared tables (the constructor's flag, or the
+    /// flag of the object copied or assigned from).
+    bool IsPrecomputed() const;
 
     unsigned char MultiplyBlend(unsigned char top, unsigned char base) const;
     unsigned char ScreenBlend(unsigned char top, unsigned char base) const;

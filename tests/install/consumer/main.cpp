@@ -17,7 +17,7 @@ int main()
     unsigned char* p = source->Buffer();
     p[1] = 200; // a green pixel
     p[3] = 255;
-    p[6] = 90;  // a red one
+    p[6] = 90; // a red one
     p[7] = 255;
     OVImageKeyer keyer(source, destination, tables, DownsampleFull);
     if (keyer.SetAutoColorDifferenceKey(KeyColorAuto, 0.5, 0.0, 0.0) != 0 || keyer.Render() != 0)

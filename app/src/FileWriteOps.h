@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #pragma once
 
+#include <app/WholeFileWriter.h>
+
 #include <QByteArray>
 #include <QSaveFile>
 #include <QString>
@@ -20,11 +22,6 @@ public:
     /// Renames the finished temporary file over the target.
     virtual bool Commit(QSaveFile& file);
 };
-
-/// Replaces the file at `path` with `bytes` or leaves it untouched: the bytes go to a temporary
-/// file in the same folder, which replaces the old file only once every byte was written and
-/// flushed. On failure the temporary file is removed. Returns whether the file was replaced.
-bool WriteWholeFile(const QString& path, const QByteArray& bytes);
 
 /// While it lives, `WriteWholeFile` on this thread uses `ops` (test seam).
 class ScopedFileWriteOps

@@ -1,0 +1,423 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: MattoraBatch developers
+#include <app/BatchExport.h>
+
+#include <app/Canvas.h>
+#include <app/ErrorTexts.h>
+#include <app/ForegroundImageList.h>
+#include <app/ImportNaming.h>
+#include <app/LayerImages.h>
+#include <app/PhotoReader.h>
+#include <app/Project.h>
+#include <app/RenderEngine.h>
+#include <app/WholeFileWriter.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <future>
+#include <map>
+#include <optional>
+#include <set>
+#include <system_error>
+#include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mtra::app {
+
+namespace {
+
+// The names the run writes, once each: a second photo with the same target (possible only
+// with a hand-made project) is refused rather than written over the first.
+void AssignTargets(BatchPlan& plan, const QString& prefix, const QString& postfix)
+{
+    std::map<QString, QString> writtenBy;
+    for (BatchItem& item : plan.items) {
+        if (!item.problem.isEmpty())
+            continue;
+        if (!IsPlainFileName(item.name)) {
+            item.problem = UnsafeStoredNameText(item.name);
+            continue;
+        }
+        item.target
+            = QDir(plan.outputDir)
+                  .filePath(ExportFileName(prefix, item.name, postfix, plan.format.extension));
+        const auto [it, added] = writtenBy.emplace(item.target, item.source);
+        if (!added) {
+            item.problem = SameTargetText(item.target, it->second);
+            item.target.clear();
+        }
+    }
+}
+
+// An output name counts as taken when anything is there, a symbolic link included, whether
+// it points to a file, a folder or nowhere: a link is never written through.
+bool TargetExists(const QString& target)
+{
+    const QFileInfo info(target);
+    return info.isSymLink() || info.exists();
+}
+
+// A file's identity: device and inode, the same for every path that reaches it.
+using FileId = std::pair<dev_t, ino_t>;
+
+std::optional<FileId> IdOf(const QString& path, bool followLink)
+{
+    struct stat status {
+    };
+    const QByteArray native = QFile::encodeName(path);
+    const int result
+        = followLink ? ::stat(native.constData(), &status) : ::lstat(native.constData(), &status);
+    if (result != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return FileId(status.st_dev, status.st_ino);
+}
+
+// Every file the run reads: its photos, background and overlay.
+std::set<FileId> InputsOf(const BatchPlan& plan)
+{
+    std::set<FileId> inputs;
+    const auto add = [&](const QString& path) {
+        if (const auto id = IdOf(path, true))
+            inputs.insert(*id);
+    };
+    for (const BatchItem& item : plan.items)
+        add(item.source);
+    if (const auto background = plan.project->GetBackgroundImage())
+        add(background->Path());
+    if (const auto overlay = plan.project->GetOverlayImage())
+        add(overlay->Path());
+    return inputs;
+}
+
+ExportFormatInfo ChosenFormat(const ExportSettings& settings, const ExportChoices& choices)
+{
+    return ExportFormatFor(
+        choices.format.value_or(settings.Format()), choices.quality.value_or(settings.Quality()));
+}
+
+QString Absolute(const QString& folder)
+{
+    return folder.isEmpty() ? folder : QFileInfo(folder).absoluteFilePath();
+}
+
+} // namespace
+
+BatchObserver::~BatchObserver() = default;
+
+QString StoredExportFolder(const Project& project)
+{
+    const QString stored = QString::fromStdWString(project.GetExportSettings().Path());
+    if (stored.isEmpty())
+        return stored;
+    return project.Folder().isEmpty() ? Absolute(stored) : ResolvedPath(project.Folder(), stored);
+}
+
+BatchPlan PlanProjectBatch(
+    std::shared_ptr<Project> project, const ExportChoices& choices, bool allImages)
+{
+    BatchPlan plan;
+    plan.project = std::move(project);
+    const ExportSettings& settings = plan.project->GetExportSettings();
+    plan.format = ChosenFormat(settings, choices);
+    plan.outputDir = choices.outputDir.isEmpty() ? StoredExportFolder(*plan.project)
+                                                 : Absolute(choices.outputDir);
+    const ForegroundImageList& images = plan.project->GetForegroundImageList();
+    for (auto it = images.Begin(); it != images.End(); ++it) {
+        const ForegroundImage& image = *it->second;
+        if (allImages || image.IsBatched())
+            plan.items.push_back({ image.Path(), image.Filename(), QString(), QString() });
+    }
+    // The program's export list is sorted by name.
+    std::stable_sort(plan.items.begin(), plan.items.end(),
+        [](const BatchItem& a, const BatchItem& b) { return a.name < b.name; });
+    AssignTargets(plan, choices.prefix.value_or(QString::fromStdWString(settings.Prefix())),
+        choices.postfix.value_or(QString::fromStdWString(settings.Suffix())));
+    return plan;
+}
+
+bool PlanPhotoBatch(const QString& background, const QString& overlay, const QStringList& photos,
+    const ExportChoices& choices, BatchPlan& plan, QString& message)
+{
+    plan = BatchPlan();
+    QSize canvas;
+    QString reason;
+    if (PhotoSize(background, canvas, &reason) != MT_OK) {
+        message = LayerUnreadableText(BackgroundLayer, background, reason);
+        return false;
+    }
+    if (!IsSupportedCanvasSize(canvas.width(), canvas.height())) {
+        message = CanvasUnsupportedText(canvas.width(), canvas.height());
+        return false;
+    }
+    QSize overlaySize;
+    if (!overlay.isEmpty() && PhotoSize(overlay, overlaySize, &reason) != MT_OK) {
+        message = LayerUnreadableText(OverlayLayer, overlay, reason);
+        return false;
+    }
+
+    MTerr result = MT_OK;
+    auto project = std::make_shared<Project>(result);
+    if (result != MT_OK) {
+        message = ErrorText(result);
+        return false;
+    }
+    project->GetCanvas().SetDimensions(canvas.width(), canvas.height());
+    const QFileInfo backgroundFile(background);
+    project->SetBackgroundImage(std::make_shared<BackgroundImage>(
+        backgroundFile.completeBaseName(), backgroundFile.absoluteFilePath(), true));
+    if (!overlay.isEmpty()) {
+        const QFileInfo overlayFile(overlay);
+        project->SetOverlayImage(std::make_shared<OverlayImage>(
+            overlayFile.completeBaseName(), overlayFile.absoluteFilePath(), true, false));
+    }
+
+    BatchPlan planned;
+    planned.project = project;
+    planned.format = ChosenFormat(project->GetExportSettings(), choices);
+    planned.outputDir = Absolute(choices.outputDir);
+    UniqueNames names;
+    std::set<QString> seen;
+    ForegroundImageList& batch = project->GetForegroundImageList();
+    const auto addPhoto = [&](const QString& path) {
+        const QFileInfo info(path);
+        const QString absolute = info.absoluteFilePath();
+        if (!seen.insert(absolute).second)
+            return; // named twice: rendered once
+        BatchItem item { absolute, names.Add(info.completeBaseName()), QString(), QString() };
+        if (!HasImageSuffix(absolute))
+            item.problem = IncompatibleFileText();
+        else if (batch.Add(std::make_shared<ForegroundImage>(
+                     item.name, absolute, true, false, false, true))
+            != MT_OK)
+            item.problem = NotAddedToBatchText();
+        planned.items.push_back(item);
+    };
+    for (const QString& input : photos) {
+        if (QFileInfo(input).isDir()) {
+            const FolderContents contents = WalkImageFolder(input);
+            for (const QString& photo : contents.images)
+                addPhoto(photo);
+            planned.leftOut += static_cast<int>(contents.leftOut.size());
+        } else {
+            addPhoto(input);
+        }
+    }
+    const ExportSettings& settings = project->GetExportSettings();
+    AssignTargets(planned, choices.prefix.value_or(QString::fromStdWString(settings.Prefix())),
+        choices.postfix.value_or(QString::fromStdWString(settings.Suffix())));
+    plan = std::move(planned);
+    return true;
+}
+
+MTerr OpenExportEngine(
+    const BatchPlan& plan, std::unique_ptr<RenderEngine>& engine, QString& message)
+{
+    engine.reset();
+    const Project& project = *plan.project;
+    // No screen: the window caches stay tiny, and go before the export as the program's
+    // export frees them.
+    MTerr result = MT_OK;
+    auto made = std::make_unique<RenderEngine>(
+        plan.project, orv::image::Bits8, orv::image::PixelOrderBGRA, QRect(0, 0, 16, 16), result);
+    if (result != MT_OK) {
+        message = ErrorText(result);
+        return result;
+    }
+    const auto setLayer = [&](LayerID layer, const AbstractImage* image) {
+        if (image == nullptr || image->Path().isEmpty())
+            return MT_OK;
+        const MTerr set = made->SetLayer(layer, image->Path());
+        if (set != MT_OK) {
+            const QString found = LastPhotoFailure();
+            message = LayerUnreadableText(layer, image->Path(),
+                set == MT_CACHE_NOT_CREATED && !found.isEmpty() ? found : ErrorText(set));
+        }
+        return set;
+    };
+    result = setLayer(BackgroundLayer, project.GetBackgroundImage().get());
+    if (result == MT_OK)
+        result = setLayer(OverlayLayer, project.GetOverlayImage().get());
+    if (result != MT_OK)
+        return result;
+
+    // The foreground layer holds one photo of the batch. The first one to be written is
+    // taken, then the project's current one, then one whose file may be kept.
+    std::vector<QString> candidates;
+    std::vector<QString> existing;
+    for (const BatchItem& item : plan.items) {
+        if (item.problem.isEmpty())
+            (TargetExists(item.target) ? existing : candidates).push_back(item.source);
+    }
+    candidates.push_back(project.CurrentForegroundPath());
+    candidates.insert(candidates.end(), existing.begin(), existing.end());
+    for (const QString& path : candidates) {
+        if (!path.isEmpty() && project.GetForegroundImageList().Find(path)
+            && PhotoFileProblem(path).isEmpty() && made->SetLayer(ForegroundLayer, path) == MT_OK)
+            break;
+    }
+    made->RemoveCacheBeforeExport();
+    engine = std::move(made);
+    return MT_OK;
+}
+
+bool PrepareOutputFolder(const BatchPlan& plan, QString& reason)
+{
+    const QString& folder = plan.outputDir;
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || (info.exists() && !info.isDir())) {
+        reason = OutputFolderText(folder, NotAFolderText());
+        return false;
+    }
+    if (!QDir().mkpath(folder)) {
+        reason = OutputFolderText(folder, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
+        reason = OutputFolderText(folder, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    return true;
+}
+
+BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver& observer,
+    const BatchRunOptions& options)
+{
+    BatchSummary summary;
+    if (!options.dryRun)
+        QDir().mkpath(plan.outputDir);
+
+    const int total = static_cast<int>(plan.items.size());
+    observer.Started(total);
+    const auto count = [&](int index, BatchOutcome outcome, const QString& detail) {
+        switch (outcome) {
+        case BatchOutcome::Written:
+        case BatchOutcome::WouldWrite:
+            ++summary.written;
+            break;
+        case BatchOutcome::Skipped:
+            ++summary.skipped;
+            break;
+        case BatchOutcome::Failed:
+            ++summary.failed;
+            break;
+        }
+        observer.FileDone(index, plan.items[static_cast<std::size_t>(index)], outcome, detail);
+    };
+    // The picture being encoded and written while the next photo renders.
+    struct Pending {
+        int index = -1;
+        std::future<QString> failure; // empty once the file is written
+    } pending;
+    const auto finishPending = [&] {
+        if (pending.index < 0)
+            return;
+        const QString failure = pending.failure.get();
+        const int index = std::exchange(pending.index, -1);
+        count(index, failure.isEmpty() ? BatchOutcome::Written : BatchOutcome::Failed, failure);
+    };
+
+    // A target that is one of the run's own inputs (the output folder holding the photos) is
+    // never replaced, whatever the answer: the original would be lost. A link is replaced
+    // itself, so only a target that is the file itself counts.
+    const std::set<FileId> inputs = InputsOf(plan);
+    bool replaceAll = false;
+    for (int index = 0; index < total; ++index) {
+        if (options.cancelRequested && options.cancelRequested()) {
+            summary.cancelled = true;
+            break;
+        }
+        const BatchItem& item = plan.items[static_cast<std::size_t>(index)];
+        observer.FileStarted(index, item);
+        const auto done = [&](BatchOutcome outcome, const QString& detail) {
+            finishPending();
+            count(index, outcome, detail);
+        };
+        if (!item.problem.isEmpty()) {
+            done(BatchOutcome::Failed, item.problem);
+            continue;
+        }
+        if (const auto target = IdOf(item.target, false); target && inputs.count(*target) != 0) {
+            done(BatchOutcome::Failed, SameAsInputText(item.target));
+            continue;
+        }
+        if (!replaceAll && TargetExists(item.target)) {
+            const ReplaceAnswer answer
+                = options.replaceExisting ? options.replaceExisting(item) : ReplaceAnswer::No;
+            if (answer == ReplaceAnswer::Cancel) {
+                done(BatchOutcome::Skipped, CancelledText());
+                summary.cancelled = true;
+                break;
+            }
+            if (answer == ReplaceAnswer::No) {
+                done(BatchOutcome::Skipped, AlreadyExistsText());
+                continue;
+            }
+            replaceAll = answer == ReplaceAnswer::YesToAll;
+        }
+        // A missing, unreadable or non-regular photo fails here, before a reader could block
+        // on a pipe.
+        const QString fileProblem = PhotoFileProblem(item.source);
+        if (!fileProblem.isEmpty()) {
+            const bool offline = fileProblem == OfflineText();
+            done(offline && options.skipOffline ? BatchOutcome::Skipped : BatchOutcome::Failed,
+                fileProblem);
+            continue;
+        }
+        if (options.dryRun) {
+            done(BatchOutcome::WouldWrite, QString());
+            continue;
+        }
+        if (engine == nullptr) {
+            done(BatchOutcome::Failed, ErrorText(MT_LAYER_NOT_SET));
+            continue;
+        }
+        MTerr error = MT_OK;
+        QImage image = engine->ExportQImage(item.source, error);
+        if (error != MT_OK || image.isNull()) {
+            // The reader's own finding ("data ends early") says more than "cannot be read".
+            const QString found = LastPhotoFailure();
+            done(BatchOutcome::Failed,
+                error == MT_EXPORT_FOREGROUND_FAILED && !found.isEmpty() ? found
+                                                                         : ErrorText(error));
+            continue;
+        }
+        finishPending();
+        pending.index = index;
+        // Encodes and writes one composite; the reason of a failure, or empty.
+        auto encodeAndWrite = [format = plan.format, target = item.target](QImage composite) {
+            QString failure;
+            try {
+                QByteArray bytes;
+                const bool encoded = EncodeImage(composite, format, bytes, &failure);
+                composite = QImage(); // the composite's memory goes before the file is written
+                if (encoded)
+                    WriteWholeFile(target, bytes, &failure);
+            } catch (const std::bad_alloc&) {
+                failure = EncodeOutOfMemoryText();
+            }
+            return failure;
+        };
+        try {
+            // A shared copy: the image stays whole here should the thread not start.
+            pending.failure = std::async(std::launch::async, encodeAndWrite, image);
+            image = QImage();
+        } catch (const std::system_error&) {
+            // No second thread to be had: this picture is written before the next renders.
+            std::promise<QString> now;
+            now.set_value(encodeAndWrite(std::move(image)));
+            pending.failure = now.get_future();
+        }
+    }
+    finishPending();
+    observer.Finished(summary.written, summary.skipped, summary.failed);
+    return summary;
+}
+
+} // namespace mtra::app
