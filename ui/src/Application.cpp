@@ -6,6 +6,8 @@
 #include "Dialogs.h"
 
 #include <app/Canvas.h>
+#include <app/ForegroundImageList.h>
+#include <app/LayerImages.h>
 #include <app/Photos.h>
 #include <app/Project.h>
 #include <app/RenderEngine.h>
@@ -343,6 +345,15 @@ bool Application::RenderExportImage(const QString& foregroundPath, QImage& image
 
 // --- Canvas geometry -----------------------------------------------------------------------
 
+void Application::SetCanvasScale(float scale)
+{
+    if (!(scale > 0)) {
+        return;
+    }
+    GetProject()->GetCanvas().SetScale(scale);
+    m_document->SetModified(true);
+}
+
 void Application::StartCanvasDrag(int mouseX, int mouseY)
 {
     const app::Canvas& canvas = GetProject()->GetCanvas();
@@ -515,6 +526,40 @@ void Application::ClearBatchList()
 {
     m_batchModel->setRowCount(0);
     m_batchModel->setColumnCount(4);
+}
+
+bool Application::MoveCurrentForeground(int step)
+{
+    int row = BatchRowOfPath(m_currentForegroundPath);
+    if (row < 0) {
+        row = BatchRowOfIndex(m_batchSelection->currentIndex());
+    }
+    const int target = row + step;
+    if (row < 0 || target < 0 || target >= m_batchModel->rowCount()) {
+        return false;
+    }
+    const QString path = BatchPathOfRow(target);
+    if (path.isEmpty()) {
+        return false;
+    }
+    const auto image = GetProject()->GetForegroundImageList().Get(path);
+    m_batchSelection->setCurrentIndex(BatchIndexOfRow(target), QItemSelectionModel::ClearAndSelect);
+    return SetForegroundLayerImage(path, image && image->IsUnique());
+}
+
+bool Application::SetCurrentForegroundUnique(bool unique)
+{
+    if (m_currentForegroundPath.isEmpty()
+        || m_document->SetUnique(m_currentForegroundPath, unique) != app::MT_OK) {
+        return false;
+    }
+    // A unique image shows what it showed; leaving it, the next image renders everything.
+    // Back on the shared settings, the picture changes at once.
+    m_fullRefreshNext = unique;
+    if (!unique) {
+        RefreshAllLayers();
+    }
+    return true;
 }
 
 // --- Helpers -------------------------------------------------------------------------------

@@ -136,7 +136,12 @@ public:
     void SetToolsetWidth(int width) { m_toolsetWidth = width; }
     int ToolsetWidth() const { return m_toolsetWidth; }
     void SetNavigationHeight(int height) { m_navigationHeight = height; }
+    int NavigationHeight() const { return m_navigationHeight; }
     void SetZoomHeight(int height) { m_zoomHeight = height; }
+    int ZoomHeight() const { return m_zoomHeight; }
+    /// The user's zoom of the canvas (1: one canvas pixel per screen pixel); values <= 0 are
+    /// ignored. The project counts as modified.
+    void SetCanvasScale(float scale);
 
     // --- Image sizes (upright pixels; -1 x -1 while unknown) -------------------------------
     QSize FirstImageSize() const { return m_firstImageSize; }
@@ -169,6 +174,12 @@ public:
     bool IsBatchRowOffline(int row) const;
     bool RemoveBatchRow(int row);
     void ClearBatchList();
+    /// Makes the batch row `step` rows from the canvas image's row current and shows it on
+    /// the canvas; false, with nothing changed, past either end or for a row without a path.
+    bool MoveCurrentForeground(int step);
+    /// The canvas image takes its own copy of the settings (`unique`) or goes back to the
+    /// shared ones (then everything renders again); false when it is not in the batch.
+    bool SetCurrentForegroundUnique(bool unique);
 
     // --- Helpers --------------------------------------------------------------------------
 
