@@ -6,12 +6,16 @@
 #include "ApplicationName.h"
 #include "Dialogs.h"
 #include "SplashScreen.h"
+#include "canvas/CanvasNavigationWidget.h"
+#include "canvas/CanvasView.h"
+#include "canvas/ZoomWidget.h"
 
 #include <app/ErrorTexts.h>
 #include <app/Project.h>
 
 #include <QAction>
 #include <QActionGroup>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +24,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 
@@ -95,8 +100,13 @@ MainWindow::MainWindow(const QString& projectPath, QWidget* parent)
     }
     setMinimumSize(800, 600);
 
-    // The canvas view takes this place once it exists; until then the area stays empty.
-    setCentralWidget(new QWidget(this));
+    m_canvasView = new CanvasView(size(), this);
+    setCentralWidget(m_canvasView);
+    connect(this, &MainWindow::UpdateFromProject, m_canvasView, &CanvasView::UpdateFromProject);
+    connect(
+        this, &MainWindow::SetNeedToDisplayImage, m_canvasView, &CanvasView::SetNeedToDisplayImage);
+    connect(
+        this, &MainWindow::SetNeedToRenderImage, m_canvasView, &CanvasView::SetNeedToRenderImage);
     connect(this, &MainWindow::FocusCanvas, &App(),
         qOverload<int, int>(&Application::FocusCanvasRequested));
     connect(&App(), qOverload<>(&Application::FocusCanvasRequested), this,
@@ -245,6 +255,7 @@ void MainWindow::RestoreWindowSettings()
         setWindowState(windowState() | Qt::WindowMaximized);
     }
     restoreState(settings.value(QStringLiteral("State")).toByteArray(), 0);
+    m_canvasView->setSceneRect(0, 0, centralWidget()->width(), centralWidget()->height());
 }
 
 // --- The project cycle ---------------------------------------------------------------------
@@ -444,6 +455,7 @@ void MainWindow::SetCanvasArea(int width, int height)
     app::Project& project = *App().GetProject();
     project.SetWindowWidth(static_cast<unsigned int>(qMax(0, width)));
     project.SetWindowHeight(static_cast<unsigned int>(qMax(0, height)));
+    m_canvasView->setSceneRect(0, 0, qMax(0, width), qMax(0, height));
 }
 
 void MainWindow::ToolsetPosition()
@@ -486,8 +498,38 @@ void MainWindow::FocusButtonClicked()
 
 void MainWindow::LayoutCanvasUI()
 {
-    // The zoom row, the toolset and the navigation row are laid over the canvas view; they
-    // join this layout as they are built.
+    m_zoomWidget = new ZoomWidget(m_canvasView);
+    connect(this, &MainWindow::UpdateFromProject, m_zoomWidget, &ZoomWidget::UpdateFromProject);
+    connect(m_zoomWidget, &ZoomWidget::FocusButtonClicked, this, &MainWindow::FocusButtonClicked);
+    m_navigationWidget = new CanvasNavigationWidget(m_canvasView);
+    connect(this, &MainWindow::UpdateFromProject, m_navigationWidget,
+        &CanvasNavigationWidget::UpdateFromProject);
+    // Until the toolbox routes them to the import section, the navigation acts on the batch
+    // through the application.
+    connect(m_navigationWidget, &CanvasNavigationWidget::NavigateButtonClicked, this,
+        [](int step, bool) { App().MoveCurrentForeground(step); });
+    connect(m_navigationWidget, &CanvasNavigationWidget::SetUnique, this, [this] {
+        App().SetCurrentForegroundUnique(m_navigationWidget->UniqueButton()->isChecked());
+    });
+
+    // Zoom row on top, the toolset's row in the middle, navigation row at the bottom, all
+    // laid over the canvas.
+    auto* column = new QVBoxLayout(m_canvasView);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* zoomRow = new QHBoxLayout;
+    zoomRow->addStretch();
+    zoomRow->addWidget(m_zoomWidget);
+    zoomRow->addStretch();
+    m_toolsetRow = new QHBoxLayout;
+    m_toolsetRow->addStretch();
+    auto* navigationRow = new QHBoxLayout;
+    navigationRow->addStretch();
+    navigationRow->addWidget(m_navigationWidget);
+    navigationRow->addStretch();
+    column->addLayout(zoomRow);
+    column->addLayout(m_toolsetRow, 1);
+    column->addLayout(navigationRow);
     ToolsetPosition();
 }
 

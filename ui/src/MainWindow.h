@@ -9,10 +9,15 @@
 
 class QAction;
 class QActionGroup;
+class QHBoxLayout;
 class QPainter;
 class QPrinter;
 
 namespace mtra::ui {
+
+class CanvasNavigationWidget;
+class CanvasView;
+class ZoomWidget;
 
 /// The program's only top-level window: menus, the project cycle (New, Open, Save, Save As,
 /// Exit with the save prompt), window settings, help, About, printing and the thumbnail cache.
@@ -36,6 +41,10 @@ public:
     bool LoadProject(const QString& path);
     /// Saves to `path`; on failure the reason is shown and nothing about the project changes.
     bool SaveProjectTo(const QString& path);
+
+    CanvasView* GetCanvasView() const { return m_canvasView; }
+    ZoomWidget* GetZoomWidget() const { return m_zoomWidget; }
+    CanvasNavigationWidget* GetNavigationWidget() const { return m_navigationWidget; }
 
     /// Draws `image` onto `printer`'s page, scaled to fit and keeping its aspect ratio.
     static void PaintForPrint(QPrinter& printer, const QImage& image);
@@ -100,6 +109,11 @@ private:
     void OpenLink(const char* address);
 
     QString m_projectPath;
+    CanvasView* m_canvasView = nullptr;
+    ZoomWidget* m_zoomWidget = nullptr;
+    CanvasNavigationWidget* m_navigationWidget = nullptr;
+    /// The row between zoom and navigation that holds the toolset.
+    QHBoxLayout* m_toolsetRow = nullptr;
     bool m_refreshPending = false;
     int m_startupRefreshes = 0;
     bool m_closing = false;
