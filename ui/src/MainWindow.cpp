@@ -574,6 +574,19 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     if (!isVisible()) {
         return;
     }
+    ResizeCanvasArea();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The window may have taken its size before it was shown (restored geometry, or a screen
+    // without window manager): those resizes were not seen while hidden.
+    ResizeCanvasArea();
+}
+
+void MainWindow::ResizeCanvasArea()
+{
     SetCanvasArea(centralWidget()->width(), centralWidget()->height());
     UpdateCanvasArea();
     InvalidateTransforms();

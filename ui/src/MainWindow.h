@@ -90,6 +90,7 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
@@ -103,6 +104,8 @@ private:
     void AdoptNewProject(const QString& path);
     void UpdateWindowTitle(const QString& path);
     void UpdateCanvasArea();
+    /// The canvas area follows the central widget: centred, fitted, rendered again.
+    void ResizeCanvasArea();
     void SetCanvasArea(int width, int height);
     void InvalidateTransforms();
     static bool DeleteFolderTree(const QString& path);

@@ -54,6 +54,8 @@ CanvasNavigationWidget::CanvasNavigationWidget(QWidget* parent)
     : QFrame(parent)
 {
     setObjectName(QStringLiteral("CanvasNavigationWidget"));
+    // Readable over the black canvas until the style sheet gives the row its look.
+    setAutoFillBackground(true);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(10, 10, 10, 10);
     row->setSpacing(10);

@@ -31,6 +31,8 @@ ZoomWidget::ZoomWidget(QWidget* parent)
     : QFrame(parent)
 {
     setObjectName(QStringLiteral("ZoomWidget"));
+    // Readable over the black canvas until the style sheet gives the row its look.
+    setAutoFillBackground(true);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(10, 10, 10, 10);
     row->setSpacing(10);
