@@ -313,9 +313,9 @@ MTerr Application::RenderLayerToCanvas(LayerID layer, Stage stage, Factor factor
     app::RenderEngine& engine = GetRenderEngine();
     MTerr result = engine.RenderLayer(layer, static_cast<int>(stage), factor);
     if (result != app::MT_OK && result != app::MT_LAYER_NOT_SET) {
-        return CheckMemory(result);
+        return CheckMemoryAfterPaint(result);
     }
-    return CheckMemory(engine.RenderCanvasImage(factor, image));
+    return CheckMemoryAfterPaint(engine.RenderCanvasImage(factor, image));
 }
 
 MTerr Application::RenderAllLayersToCanvas(Factor factor, QImage& image)
@@ -328,10 +328,10 @@ MTerr Application::RenderAllLayersToCanvas(Factor factor, QImage& image)
     for (LayerID layer : { BackgroundLayer, ForegroundLayer, OverlayLayer }) {
         const MTerr result = engine.RenderLayer(layer, static_cast<int>(Stage::Transform), factor);
         if (result != app::MT_OK && result != app::MT_LAYER_NOT_SET) {
-            return CheckMemory(result);
+            return CheckMemoryAfterPaint(result);
         }
     }
-    return CheckMemory(engine.RenderCanvasImage(factor, image));
+    return CheckMemoryAfterPaint(engine.RenderCanvasImage(factor, image));
 }
 
 bool Application::RenderExportImage(const QString& foregroundPath, QImage& image)
@@ -588,6 +588,18 @@ MTerr Application::CheckMemory(MTerr result)
 {
     if (result == app::MT_RENDER_OUT_OF_MEMORY) {
         HandleOutOfMemory();
+    }
+    return result;
+}
+
+MTerr Application::CheckMemoryAfterPaint(MTerr result)
+{
+    if (result == app::MT_RENDER_OUT_OF_MEMORY) {
+        // The canvas renders inside a paint: no dialog may run there. Nothing renders until
+        // the handler has asked its question, right after the paint.
+        m_ranOutOfMemory = true;
+        m_renderSuspended = true;
+        QMetaObject::invokeMethod(this, &Application::HandleOutOfMemory, Qt::QueuedConnection);
     }
     return result;
 }

@@ -106,7 +106,9 @@ public:
     void RefreshCanvas(Factor factor);
     /// Renders one layer and composes the canvas into `image` (a picture over the engine's
     /// canvas cache, valid until the next render or the project's replacement). 0 at once while
-    /// rendering is suspended; `MT_LAYER_NOT_SET` for the layer is not a failure.
+    /// rendering is suspended; `MT_LAYER_NOT_SET` for the layer is not a failure. Called from
+    /// the canvas's paint: out of memory suspends rendering at once and goes to
+    /// `HandleOutOfMemory` when the paint is over.
     app::MTerr RenderLayerToCanvas(LayerID layer, Stage stage, Factor factor, QImage& image);
     app::MTerr RenderAllLayersToCanvas(Factor factor, QImage& image);
     /// The export picture of one batch image, under the wait cursor; false on failure (39
@@ -217,6 +219,8 @@ signals:
 
 private:
     bool LoadSideLayer(LayerID layer, const QString& path);
+    /// As `CheckMemory`, with the handler run after the current paint.
+    app::MTerr CheckMemoryAfterPaint(app::MTerr result);
     void ResetForNewProject();
     QImage Thumbnail(const QString& path) const;
 
