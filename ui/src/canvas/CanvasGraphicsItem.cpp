@@ -158,7 +158,11 @@ void CanvasGraphicsItem::RedrawCanvasGraphicsItem(Factor factor)
 
 void CanvasGraphicsItem::ScheduleRepaint()
 {
-    const QRect window = Application::Instance()->GetRenderEngine().WindowCacheRect();
+    Application& app = *Application::Instance();
+    if (!app.GetProject()) {
+        return;
+    }
+    const QRect window = app.GetRenderEngine().WindowCacheRect();
     const int width = window.right() - window.left() + 1;
     const int height = window.bottom() - window.top() + 1;
     if (width != m_width || height != m_height) {
@@ -172,6 +176,9 @@ void CanvasGraphicsItem::ScheduleRepaint()
 void CanvasGraphicsItem::FocusCanvas(int width, int height)
 {
     Application& app = *Application::Instance();
+    if (!app.GetProject()) {
+        return;
+    }
     app::Canvas& canvas = app.GetProject()->GetCanvas();
     const double scale = FitScale(canvas.Width(), canvas.Height(), width, height,
         app.ToolsetWidth(), app.NavigationHeight(), app.ZoomHeight());
@@ -248,7 +255,7 @@ void CanvasGraphicsItem::paint(
                 m_settleTimer.start();
             }
         } else {
-            if (m_pending.pending) {
+            if (m_pending.pending && Application::Instance()->GetProject()) {
                 RenderPending();
             }
             DrawPicture(*painter, exposed);
@@ -278,7 +285,11 @@ void CanvasGraphicsItem::DrawPicture(QPainter& painter, const QRectF& exposed) c
 
 void CanvasGraphicsItem::DrawSurround(QPainter& painter, const QRectF& exposed) const
 {
-    const QRect canvas = CanvasRect(Application::Instance()->GetProject()->GetCanvas());
+    const auto project = Application::Instance()->GetProject();
+    if (!project) {
+        return;
+    }
+    const QRect canvas = CanvasRect(project->GetCanvas());
     // The window outside the canvas, as separate rectangles: the same pixels as an odd-even
     // fill of window and canvas, without rasterising a path over the whole screen.
     const QRegion outside
