@@ -458,6 +458,26 @@ TEST_F(CanvasTest, NavigationStepsAndTheApplicationFollows)
     EXPECT_EQ(App().BatchSelectionModel()->currentIndex().row(), 2);
 }
 
+TEST_F(CanvasTest, MainWindowNavigationMovesThroughTheBatchAndSetsUnique)
+{
+    MainWindow window { QString() };
+    const QString first = AddCurrentPhoto(QStringLiteral("a.png"));
+    const QString second = AddCurrentPhoto(QStringLiteral("b.png"));
+    ASSERT_TRUE(App().SetForegroundLayerImage(first, false));
+    CanvasNavigationWidget& navigation = *window.GetNavigationWidget();
+    navigation.DownButton()->click();
+    EXPECT_EQ(App().CurrentForegroundPath(), second);
+    navigation.DownButton()->click();
+    EXPECT_EQ(App().CurrentForegroundPath(), second) << "past the last image nothing moves";
+    navigation.UniqueButton()->click();
+    EXPECT_TRUE(Project().GetForegroundImageList().Get(second)->IsUnique());
+    EXPECT_FALSE(Project().GetForegroundImageList().Get(first)->IsUnique());
+    navigation.UniqueButton()->click();
+    EXPECT_FALSE(Project().GetForegroundImageList().Get(second)->IsUnique());
+    navigation.UpButton()->click();
+    EXPECT_EQ(App().CurrentForegroundPath(), first);
+}
+
 TEST_F(CanvasTest, SetUniqueRefusesAMissingOrOfflineImage)
 {
     CanvasNavigationWidget navigation;
