@@ -27,6 +27,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <limits>
 #include <new>
 #include <vector>
 
@@ -77,6 +78,8 @@ TEST(PendingRenderTest, RequestsMergeSoThatNoneIsLost)
         { "a single layer after render-all stays render-all",
             { { -1, Stage::Transform, DownsampleQuarter }, { 1, Stage::Key, DownsampleQuarter } },
             -1, 0, DownsampleQuarter },
+        { "not a layer renders all", { { 7, Stage::Key, DownsampleQuarter } }, -1, 0,
+            DownsampleQuarter },
         { "render-all after a single layer",
             { { 0, Stage::Filter, DownsampleQuarter }, { -1, Stage::Transform, DownsampleFull } },
             -1, 0, DownsampleFull },
@@ -406,6 +409,9 @@ TEST_F(CanvasTest, ZoomDragPreviewsAtQuarterAndTheReleaseRendersFull)
     EXPECT_EQ(zoom.Slider()->value(), 25);
     EXPECT_EQ(zoom.SpinBox()->value(), 25);
     EXPECT_EQ(refresh.count(), 0);
+    emit Application::Instance()->UpdateZoomSlider(std::numeric_limits<float>::infinity());
+    emit Application::Instance()->UpdateZoomSlider(1e30f);
+    EXPECT_EQ(zoom.Slider()->value(), 400) << "shown as far as the slider goes";
 }
 
 TEST_F(CanvasTest, FitToWindowInTheMainWindowFitsAndRendersFull)

@@ -26,18 +26,18 @@ constexpr int kSettleMilliseconds = 120;
 const QColor kSurroundColour(0, 0, 0, 220);
 const QColor kOutlineColour(77, 77, 77, 255);
 
-int LayerIndex(app::LayerID layer)
-{
-    return std::clamp(static_cast<int>(layer), 0, 2);
-}
-
 } // namespace
 
 // --- PendingRender -------------------------------------------------------------------------
 
 void PendingRender::AddLayer(app::LayerID layer, app::Stage stage, Factor requested)
 {
-    const int index = LayerIndex(layer);
+    const int index = static_cast<int>(layer);
+    if (index < 0 || index > 2) {
+        // Not a layer: render everything rather than lose the request.
+        AddAll(requested);
+        return;
+    }
     const int level = static_cast<int>(stage);
     if (!pending) {
         factor = requested;

@@ -15,6 +15,9 @@
 #include <QSlider>
 #include <QSpinBox>
 
+#include <algorithm>
+#include <cmath>
+
 namespace mtra::ui {
 
 using orv::image::DownsampleFull;
@@ -94,8 +97,13 @@ void ZoomWidget::ZoomHome()
     QGuiApplication::restoreOverrideCursor();
 }
 
-void ZoomWidget::ShowValue(int percent)
+void ZoomWidget::ShowValue(float zoom)
 {
+    // A zoom read from a project file may be anything; the controls show what they can.
+    if (!std::isfinite(zoom)) {
+        return;
+    }
+    const int percent = static_cast<int>(std::clamp(zoom * 100.0f, 0.0f, 1000.0f));
     const QSignalBlocker blockSlider(m_slider);
     const QSignalBlocker blockSpin(m_spinBox);
     m_slider->setValue(percent);
@@ -104,13 +112,12 @@ void ZoomWidget::ShowValue(int percent)
 
 void ZoomWidget::UpdateZoomSlider(float zoom)
 {
-    ShowValue(static_cast<int>(zoom * 100.0f));
+    ShowValue(zoom);
 }
 
 void ZoomWidget::UpdateFromProject()
 {
-    ShowValue(
-        static_cast<int>(Application::Instance()->GetProject()->GetCanvas().Scale() * 100.0f));
+    ShowValue(Application::Instance()->GetProject()->GetCanvas().Scale());
 }
 
 } // namespace mtra::ui

@@ -39,7 +39,8 @@ public slots:
     void UpdateFromProject();
 
 private:
-    void ShowValue(int percent);
+    /// Both controls := trunc(`zoom` x 100) %, without signals.
+    void ShowValue(float zoom);
 
     QSlider* m_slider = nullptr;
     QSpinBox* m_spinBox = nullptr;
