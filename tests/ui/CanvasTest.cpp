@@ -322,6 +322,21 @@ TEST_F(CanvasTest, HiddenPaintRendersNothingAndTheOwedRenderFollows)
     EXPECT_EQ(App().RenderLog()[0].factor, DownsampleFull);
 }
 
+TEST_F(CanvasTest, RequestsWaitWhileRenderingIsSuspended)
+{
+    LoadLayers();
+    App().SetRenderSuspended(true);
+    App().RefreshLayer(ForegroundLayer, Stage::Key, DownsampleFull);
+    Paint();
+    EXPECT_TRUE(App().RenderLog().empty());
+    EXPECT_TRUE(Item().HasPicture()) << "the picture over the canvas cache stays";
+    App().SetRenderSuspended(false);
+    Paint();
+    ASSERT_EQ(App().RenderLog().size(), 1u);
+    EXPECT_EQ(App().RenderLog()[0].layer, static_cast<int>(ForegroundLayer));
+    EXPECT_EQ(App().RenderLog()[0].stage, Stage::Key);
+}
+
 // --- Zoom and Fit To Window ----------------------------------------------------------------
 
 TEST(FitScaleTest, FitsTheCanvasIntoTheFreeArea)

@@ -255,7 +255,9 @@ void CanvasGraphicsItem::paint(
                 m_settleTimer.start();
             }
         } else {
-            if (m_pending.pending && Application::Instance()->GetProject()) {
+            // While a batch export has rendering suspended the request waits for its end.
+            const Application& app = *Application::Instance();
+            if (m_pending.pending && app.GetProject() && !app.IsRenderSuspended()) {
                 RenderPending();
             }
             DrawPicture(*painter, exposed);
