@@ -8,6 +8,8 @@
 #include "MainWindow.h"
 #include "Startup.h"
 #include "UiFixture.h"
+#include "canvas/CanvasGraphicsItem.h"
+#include "canvas/CanvasView.h"
 
 #include <QScreen>
 #include <QSettings>
@@ -88,6 +90,35 @@ TEST_F(WindowX11Test, GeometryComesBackInTheNextWindow)
     EXPECT_FALSE(again.isMaximized());
     EXPECT_EQ(again.geometry().size(), normal.size());
     again.close();
+}
+
+TEST_F(WindowX11Test, CanvasShowsTheCompositeInsideADarkenedSurround)
+{
+    QSettings(QStringLiteral("Orvane"), QStringLiteral("MattoraBatch")).clear();
+    MainWindow window { QString() };
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(200);
+    ASSERT_TRUE(App().SetBackgroundLayerImage(MakePhoto(QStringLiteral("back.png"), 400, 600)));
+    AddCurrentPhoto(QStringLiteral("front.png"), 400, 600);
+    window.FocusButtonClicked();
+    App().RefreshAllLayers();
+    // The first paint after start shows no picture; the one owed follows.
+    QTest::qWait(400);
+    const QImage shot = window.GetCanvasView()->viewport()->grab().toImage();
+    const QRect canvas = CanvasGraphicsItem::CanvasRect(Project().GetCanvas());
+    ASSERT_TRUE(shot.rect().contains(canvas.adjusted(-5, -5, 5, 5)))
+        << canvas.x() << "," << canvas.y() << " " << canvas.width() << "x" << canvas.height()
+        << " in " << shot.width() << "x" << shot.height();
+    // The subject of the foreground in the middle, nothing outside, the outline around.
+    const QColor middle = shot.pixelColor(canvas.center());
+    EXPECT_NEAR(middle.red(), 200, 25);
+    EXPECT_NEAR(middle.green(), 120, 25);
+    EXPECT_NEAR(middle.blue(), 90, 25);
+    EXPECT_LT(qGray(shot.pixel(canvas.topLeft() - QPoint(3, 3))), 10);
+    EXPECT_EQ(shot.pixelColor(canvas.topLeft()), QColor(77, 77, 77));
+    SaveScreenshot(window, QStringLiteral("canvas.png"));
+    window.close();
 }
 
 } // namespace

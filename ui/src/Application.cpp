@@ -7,6 +7,8 @@
 
 #include <app/Canvas.h>
 #include <app/PhotoReader.h>
+#include <app/ForegroundImageList.h>
+#include <app/LayerImages.h>
 #include <app/Project.h>
 #include <app/RenderEngine.h>
 
@@ -330,9 +332,9 @@ MTerr Application::RenderLayerToCanvas(LayerID layer, Stage stage, Factor factor
     app::RenderEngine& engine = GetRenderEngine();
     MTerr result = engine.RenderLayer(layer, static_cast<int>(stage), factor);
     if (result != app::MT_OK && result != app::MT_LAYER_NOT_SET) {
-        return CheckMemory(result);
+        return CheckMemoryAfterPaint(result);
     }
-    return CheckMemory(engine.RenderCanvasImage(factor, image));
+    return CheckMemoryAfterPaint(engine.RenderCanvasImage(factor, image));
 }
 
 MTerr Application::RenderAllLayersToCanvas(Factor factor, QImage& image)
@@ -345,10 +347,10 @@ MTerr Application::RenderAllLayersToCanvas(Factor factor, QImage& image)
     for (LayerID layer : { BackgroundLayer, ForegroundLayer, OverlayLayer }) {
         const MTerr result = engine.RenderLayer(layer, static_cast<int>(Stage::Transform), factor);
         if (result != app::MT_OK && result != app::MT_LAYER_NOT_SET) {
-            return CheckMemory(result);
+            return CheckMemoryAfterPaint(result);
         }
     }
-    return CheckMemory(engine.RenderCanvasImage(factor, image));
+    return CheckMemoryAfterPaint(engine.RenderCanvasImage(factor, image));
 }
 
 bool Application::RenderExportImage(const QString& foregroundPath, QImage& image)
@@ -361,6 +363,14 @@ bool Application::RenderExportImage(const QString& foregroundPath, QImage& image
 }
 
 // --- Canvas geometry -----------------------------------------------------------------------
+
+void Application::SetCanvasScale(float scale)
+{
+    if (!(scale > 0)) {
+        return;
+    }
+    m_document->SetCanvasScale(scale);
+}
 
 void Application::StartCanvasDrag(int mouseX, int mouseY)
 {
@@ -540,6 +550,40 @@ void Application::ClearBatchList()
     m_batchModel->setColumnCount(4);
 }
 
+bool Application::MoveCurrentForeground(int step)
+{
+    int row = BatchRowOfPath(m_currentForegroundPath);
+    if (row < 0) {
+        row = BatchRowOfIndex(m_batchSelection->currentIndex());
+    }
+    const int target = row + step;
+    if (row < 0 || target < 0 || target >= m_batchModel->rowCount()) {
+        return false;
+    }
+    const QString path = BatchPathOfRow(target);
+    if (path.isEmpty()) {
+        return false;
+    }
+    const auto image = GetProject()->GetForegroundImageList().Get(path);
+    m_batchSelection->setCurrentIndex(BatchIndexOfRow(target), QItemSelectionModel::ClearAndSelect);
+    return SetForegroundLayerImage(path, image && image->IsUnique());
+}
+
+bool Application::SetCurrentForegroundUnique(bool unique)
+{
+    if (m_currentForegroundPath.isEmpty()
+        || m_document->SetImageUnique(m_currentForegroundPath, unique) != app::MT_OK) {
+        return false;
+    }
+    // A unique image shows what it showed; leaving it, the next image renders everything.
+    // Back on the shared settings, the picture changes at once.
+    m_fullRefreshNext = unique;
+    if (!unique) {
+        RefreshAllLayers();
+    }
+    return true;
+}
+
 // --- Helpers -------------------------------------------------------------------------------
 
 bool Application::CacheFolder(QString& folder)
@@ -566,6 +610,18 @@ MTerr Application::CheckMemory(MTerr result)
 {
     if (result == app::MT_RENDER_OUT_OF_MEMORY) {
         HandleOutOfMemory();
+    }
+    return result;
+}
+
+MTerr Application::CheckMemoryAfterPaint(MTerr result)
+{
+    if (result == app::MT_RENDER_OUT_OF_MEMORY) {
+        // The canvas renders inside a paint: no dialog may run there. Nothing renders until
+        // the handler has asked its question, right after the paint.
+        m_ranOutOfMemory = true;
+        m_renderSuspended = true;
+        QMetaObject::invokeMethod(this, &Application::HandleOutOfMemory, Qt::QueuedConnection);
     }
     return result;
 }

@@ -111,7 +111,9 @@ public:
     void RefreshCanvas(Factor factor);
     /// Renders one layer and composes the canvas into `image` (a picture over the engine's
     /// canvas cache, valid until the next render or the project's replacement). 0 at once while
-    /// rendering is suspended; `MT_LAYER_NOT_SET` for the layer is not a failure.
+    /// rendering is suspended; `MT_LAYER_NOT_SET` for the layer is not a failure. Called from
+    /// the canvas's paint: out of memory suspends rendering at once and goes to
+    /// `HandleOutOfMemory` when the paint is over.
     app::MTerr RenderLayerToCanvas(LayerID layer, Stage stage, Factor factor, QImage& image);
     app::MTerr RenderAllLayersToCanvas(Factor factor, QImage& image);
     /// The export picture of one batch image, under the wait cursor; false on failure (39
@@ -144,7 +146,12 @@ public:
     void SetToolsetWidth(int width) { m_toolsetWidth = width; }
     int ToolsetWidth() const { return m_toolsetWidth; }
     void SetNavigationHeight(int height) { m_navigationHeight = height; }
+    int NavigationHeight() const { return m_navigationHeight; }
     void SetZoomHeight(int height) { m_zoomHeight = height; }
+    int ZoomHeight() const { return m_zoomHeight; }
+    /// The user's zoom of the canvas (1: one canvas pixel per screen pixel); values <= 0 are
+    /// ignored. The project counts as modified.
+    void SetCanvasScale(float scale);
 
     // --- Image sizes (upright pixels; -1 x -1 while unknown) -------------------------------
     QSize FirstImageSize() const { return m_firstImageSize; }
@@ -177,6 +184,12 @@ public:
     bool IsBatchRowOffline(int row) const;
     bool RemoveBatchRow(int row);
     void ClearBatchList();
+    /// Makes the batch row `step` rows from the canvas image's row current and shows it on
+    /// the canvas; false, with nothing changed, past either end or for a row without a path.
+    bool MoveCurrentForeground(int step);
+    /// The canvas image takes its own copy of the settings (`unique`) or goes back to the
+    /// shared ones (then everything renders again); false when it is not in the batch.
+    bool SetCurrentForegroundUnique(bool unique);
 
     // --- Helpers --------------------------------------------------------------------------
 
@@ -214,6 +227,8 @@ signals:
 
 private:
     bool LoadSideLayer(LayerID layer, const QString& path);
+    /// As `CheckMemory`, with the handler run after the current paint.
+    app::MTerr CheckMemoryAfterPaint(app::MTerr result);
     void ResetForNewProject();
     QImage Thumbnail(const QString& path) const;
 

@@ -8,6 +8,9 @@
 #include "SplashScreen.h"
 #include "toolset/ToolboxDockWidget.h"
 #include "toolset/ToolsetWidget.h"
+#include "canvas/CanvasNavigationWidget.h"
+#include "canvas/CanvasView.h"
+#include "canvas/ZoomWidget.h"
 
 #include <app/ErrorTexts.h>
 #include <app/Project.h>
@@ -15,6 +18,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -23,6 +27,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QVBoxLayout>
@@ -99,8 +104,13 @@ MainWindow::MainWindow(const QString& projectPath, QWidget* parent)
     }
     setMinimumSize(800, 600);
 
-    // The canvas view takes this place once it exists; until then the area stays empty.
-    setCentralWidget(new QWidget(this));
+    m_canvasView = new CanvasView(size(), this);
+    setCentralWidget(m_canvasView);
+    connect(this, &MainWindow::UpdateFromProject, m_canvasView, &CanvasView::UpdateFromProject);
+    connect(
+        this, &MainWindow::SetNeedToDisplayImage, m_canvasView, &CanvasView::SetNeedToDisplayImage);
+    connect(
+        this, &MainWindow::SetNeedToRenderImage, m_canvasView, &CanvasView::SetNeedToRenderImage);
     connect(this, &MainWindow::FocusCanvas, &App(),
         qOverload<int, int>(&Application::FocusCanvasRequested));
     connect(&App(), qOverload<>(&Application::FocusCanvasRequested), this,
@@ -271,6 +281,7 @@ void MainWindow::RestoreWindowSettings()
         setWindowState(windowState() | Qt::WindowMaximized);
     }
     restoreState(settings.value(QStringLiteral("State")).toByteArray(), 0);
+    m_canvasView->setSceneRect(0, 0, centralWidget()->width(), centralWidget()->height());
 }
 
 // --- The project cycle ---------------------------------------------------------------------
@@ -469,6 +480,7 @@ void MainWindow::SetCanvasArea(int width, int height)
     app::Project& project = *App().GetProject();
     project.SetWindowWidth(static_cast<unsigned int>(qMax(0, width)));
     project.SetWindowHeight(static_cast<unsigned int>(qMax(0, height)));
+    m_canvasView->setSceneRect(0, 0, qMax(0, width), qMax(0, height));
 }
 
 void MainWindow::ToolsetPosition()
@@ -512,12 +524,37 @@ void MainWindow::FocusButtonClicked()
 
 void MainWindow::LayoutCanvasUI()
 {
-    // The zoom row, the toolset and the navigation row are laid over the canvas view.
-    auto* overlay = new QVBoxLayout(centralWidget());
-    overlay->setContentsMargins(0, 0, 0, 0);
-    overlay->setSpacing(0);
-    overlay->addWidget(m_toolset);
-    overlay->addStretch();
+    m_zoomWidget = new ZoomWidget(m_canvasView);
+    connect(this, &MainWindow::UpdateFromProject, m_zoomWidget, &ZoomWidget::UpdateFromProject);
+    connect(m_zoomWidget, &ZoomWidget::FocusButtonClicked, this, &MainWindow::FocusButtonClicked);
+    m_navigationWidget = new CanvasNavigationWidget(m_canvasView);
+    connect(this, &MainWindow::UpdateFromProject, m_navigationWidget,
+        &CanvasNavigationWidget::UpdateFromProject);
+    // Until the toolbox routes them to the import section, the navigation acts on the batch
+    // through the application.
+    connect(m_navigationWidget, &CanvasNavigationWidget::NavigateButtonClicked, this,
+        [](int step, bool) { App().MoveCurrentForeground(step); });
+    connect(m_navigationWidget, &CanvasNavigationWidget::SetUnique, this, [this] {
+        App().SetCurrentForegroundUnique(m_navigationWidget->UniqueButton()->isChecked());
+    });
+
+    // Zoom row on top, the toolset under it followed by free space, navigation row at the
+    // bottom, all laid over the canvas.
+    auto* column = new QVBoxLayout(m_canvasView);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* zoomRow = new QHBoxLayout;
+    zoomRow->addStretch();
+    zoomRow->addWidget(m_zoomWidget);
+    zoomRow->addStretch();
+    auto* navigationRow = new QHBoxLayout;
+    navigationRow->addStretch();
+    navigationRow->addWidget(m_navigationWidget);
+    navigationRow->addStretch();
+    column->addLayout(zoomRow);
+    column->addWidget(m_toolset);
+    column->addStretch(1);
+    column->addLayout(navigationRow);
     ToolsetPosition();
 }
 
@@ -562,6 +599,19 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     if (!isVisible()) {
         return;
     }
+    ResizeCanvasArea();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The window may have taken its size before it was shown (restored geometry, or a screen
+    // without window manager): those resizes were not seen while hidden.
+    ResizeCanvasArea();
+}
+
+void MainWindow::ResizeCanvasArea()
+{
     SetCanvasArea(centralWidget()->width(), centralWidget()->height());
     UpdateCanvasArea();
     InvalidateTransforms();

@@ -9,6 +9,7 @@
 
 class QAction;
 class QActionGroup;
+class QHBoxLayout;
 class QPainter;
 class QPrinter;
 
@@ -16,6 +17,9 @@ namespace mtra::ui {
 
 class ToolboxDockWidget;
 class ToolsetWidget;
+class CanvasNavigationWidget;
+class CanvasView;
+class ZoomWidget;
 
 /// The program's only top-level window: menus, the project cycle (New, Open, Save, Save As,
 /// Exit with the save prompt), window settings, help, About, printing and the thumbnail cache.
@@ -39,6 +43,10 @@ public:
     bool LoadProject(const QString& path);
     /// Saves to `path`; on failure the reason is shown and nothing about the project changes.
     bool SaveProjectTo(const QString& path);
+
+    CanvasView* GetCanvasView() const { return m_canvasView; }
+    ZoomWidget* GetZoomWidget() const { return m_zoomWidget; }
+    CanvasNavigationWidget* GetNavigationWidget() const { return m_navigationWidget; }
 
     /// Draws `image` onto `printer`'s page, scaled to fit and keeping its aspect ratio.
     static void PaintForPrint(QPrinter& printer, const QImage& image);
@@ -87,6 +95,7 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
@@ -100,6 +109,8 @@ private:
     void AdoptNewProject(const QString& path);
     void UpdateWindowTitle(const QString& path);
     void UpdateCanvasArea();
+    /// The canvas area follows the central widget: centred, fitted, rendered again.
+    void ResizeCanvasArea();
     void SetCanvasArea(int width, int height);
     void InvalidateTransforms();
     static bool DeleteFolderTree(const QString& path);
@@ -108,6 +119,9 @@ private:
     QString m_projectPath;
     ToolsetWidget* m_toolset = nullptr;
     ToolboxDockWidget* m_toolbox = nullptr;
+    CanvasView* m_canvasView = nullptr;
+    ZoomWidget* m_zoomWidget = nullptr;
+    CanvasNavigationWidget* m_navigationWidget = nullptr;
     bool m_refreshPending = false;
     int m_startupRefreshes = 0;
     bool m_closing = false;
