@@ -56,8 +56,8 @@ public:
 
 QString ApplicationName()
 {
-    return QCoreApplication::translate("mtra::ui::Application", "Orvane Mattora Batch",
-        "Application name");
+    return QCoreApplication::translate(
+        "mtra::ui::Application", "Orvane Mattora Batch", "Application name");
 }
 
 Application::Application(int& argc, char** argv)
@@ -169,8 +169,8 @@ bool Application::LoadSideLayer(LayerID layer, const QString& path)
 {
     const bool overlay = layer == OverlayLayer;
     const QSize size = app::PhotoSize(path);
-    MTerr result = size.isValid() ? m_document->SetLayerImage(layer, path)
-                                  : app::MT_CACHE_NOT_CREATED;
+    MTerr result
+        = size.isValid() ? m_document->SetLayerImage(layer, path) : app::MT_CACHE_NOT_CREATED;
     if (result == app::MT_RENDER_OUT_OF_MEMORY) {
         HandleOutOfMemory();
         return false;
@@ -199,8 +199,8 @@ bool Application::SetOverlayLayerImage(const QString& path)
 bool Application::SetForegroundLayerImage(const QString& path, bool fullRefresh)
 {
     const QSize size = app::PhotoSize(path);
-    const MTerr result = size.isValid() ? m_document->SetCurrentForeground(path)
-                                        : app::MT_CACHE_NOT_CREATED;
+    const MTerr result
+        = size.isValid() ? m_document->SetCurrentForeground(path) : app::MT_CACHE_NOT_CREATED;
     if (result == app::MT_RENDER_OUT_OF_MEMORY) {
         HandleOutOfMemory();
         return false;
@@ -287,6 +287,11 @@ void Application::ItemChanged(LayerID layer, Stage stage)
 void Application::ItemChanged(LayerID layer, Stage stage, Factor factor)
 {
     m_document->Invalidate(layer, stage, factor);
+    m_document->SetModified(true);
+}
+
+void Application::MarkProjectModified()
+{
     m_document->SetModified(true);
 }
 
