@@ -191,6 +191,14 @@ bool AbstractKeyWidget::ItemHasEffect() const
     return item && item->HasEffect();
 }
 
+void AbstractKeyWidget::ResetFrame()
+{
+    SetEnabled(Qt::Checked, false);
+    SetCollapsed(true);
+    const QSignalBlocker block(Title());
+    Title()->Reset();
+}
+
 // --- AbstractCompositeWidget ---------------------------------------------------------------
 
 AbstractCompositeWidget::AbstractCompositeWidget(QWidget* parent)

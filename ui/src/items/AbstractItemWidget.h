@@ -130,10 +130,16 @@ private:
 class AbstractKeyWidget : public AbstractItemWidget
 {
     Q_OBJECT
+public:
+    /// Back to the default values, enabled and expanded, without a refresh. The key colour is
+    /// the user's choice of screen and stays.
+    virtual void Reset() = 0;
+
 protected:
     explicit AbstractKeyWidget(QWidget* parent);
     std::shared_ptr<app::AbstractRenderItem> FindItem() const override;
     bool ItemHasEffect() const override;
+    void ResetFrame();
 
 private:
     std::shared_ptr<app::AbstractKeyItem> FindKey() const;

@@ -114,6 +114,17 @@ void AutoColorDifferenceKeyWidget::UpdateThreshold(int value, Factor factor, boo
     }
 }
 
+void AutoColorDifferenceKeyWidget::Reset()
+{
+    ResetFrame();
+    UpdateDetail(100, DownsampleFull, false);
+    UpdateLevel(0, DownsampleFull, false);
+    UpdateThreshold(33, DownsampleFull, false);
+    m_detail->SetValue(100);
+    m_level->SetValue(0);
+    m_threshold->SetValue(33);
+}
+
 // --- Crop ----------------------------------------------------------------------------------
 
 CropKeyWidget::CropKeyWidget(const app::CropKeyItem& item, QWidget* parent)
@@ -174,6 +185,18 @@ void CropKeyWidget::UpdateBottom(int value, Factor factor, bool update)
     }
 }
 
+void CropKeyWidget::Reset()
+{
+    ResetFrame();
+    for (SpinSlider* edge : { m_left, m_right, m_top, m_bottom }) {
+        edge->SetValue(0);
+    }
+    UpdateLeft(0, DownsampleFull, false);
+    UpdateRight(0, DownsampleFull, false);
+    UpdateTop(0, DownsampleFull, false);
+    UpdateBottom(0, DownsampleFull, false);
+}
+
 // --- Spill suppression ---------------------------------------------------------------------
 
 SpillSuppressionKeyWidget::SpillSuppressionKeyWidget(
@@ -208,6 +231,15 @@ void SpillSuppressionKeyWidget::UpdateStrength(int value, Factor factor, bool up
         item->SetTransparency(FromPercent(value));
         Edited(factor, update);
     }
+}
+
+void SpillSuppressionKeyWidget::Reset()
+{
+    ResetFrame();
+    UpdateType(1, false);
+    UpdateStrength(100, DownsampleFull, false);
+    SetIndex(m_type, 1);
+    m_strength->SetValue(100);
 }
 
 // --- YUV blur ------------------------------------------------------------------------------
@@ -246,6 +278,15 @@ void YuvBlurKeyWidget::UpdateBlur(int value, Factor factor, bool update)
         item->SetRadius(app::FromControlSteps(value, app::kYuvBlurControl));
         Edited(factor, update);
     }
+}
+
+void YuvBlurKeyWidget::Reset()
+{
+    ResetFrame();
+    UpdateType(orv::image::YUVBlurStack, false);
+    UpdateBlur(0, DownsampleFull, false);
+    SetIndex(m_type, orv::image::YUVBlurStack);
+    m_blur->SetValue(0);
 }
 
 // --- Choosing the panel --------------------------------------------------------------------

@@ -20,6 +20,7 @@ class AutoColorDifferenceKeyWidget : public AbstractKeyWidget
     Q_OBJECT
 public:
     AutoColorDifferenceKeyWidget(const app::AutoColorDifferenceKeyItem& item, QWidget* parent);
+    void Reset() override;
     ComboBox* ColorControl() const { return m_color; }
     SpinSlider* DetailControl() const { return m_detail; }
     SpinSlider* LevelControl() const { return m_level; }
@@ -47,6 +48,7 @@ class CropKeyWidget : public AbstractKeyWidget
     Q_OBJECT
 public:
     CropKeyWidget(const app::CropKeyItem& item, QWidget* parent);
+    void Reset() override;
     SpinSlider* LeftControl() const { return m_left; }
     SpinSlider* RightControl() const { return m_right; }
     SpinSlider* TopControl() const { return m_top; }
@@ -71,6 +73,7 @@ class SpillSuppressionKeyWidget : public AbstractKeyWidget
     Q_OBJECT
 public:
     SpillSuppressionKeyWidget(const app::SpillSuppressionKeyItem& item, QWidget* parent);
+    void Reset() override;
     ComboBox* TypeControl() const { return m_type; }
     SpinSlider* StrengthControl() const { return m_strength; }
 
@@ -90,6 +93,7 @@ class YuvBlurKeyWidget : public AbstractKeyWidget
     Q_OBJECT
 public:
     YuvBlurKeyWidget(const app::YuvBlurKeyItem& item, QWidget* parent);
+    void Reset() override;
     ComboBox* TypeControl() const { return m_type; }
     SpinSlider* BlurControl() const { return m_blur; }
 
