@@ -489,6 +489,19 @@ TEST_F(SectionsTest, FitToCanvasRefitsEveryFittedSettingsObject)
     EXPECT_TRUE(section.FitButton()->isChecked());
 }
 
+TEST_F(SectionsTest, ShowingAFittedProjectWithoutOverlayChangesNothing)
+{
+    const auto& batch = Project().GetForegroundImageList();
+    const auto settings = batch.DefaultOverlaySettings();
+    FirstOf<app::FitTransformItem>(settings->Transforms())->SetFit(app::FitModeCanvas);
+    FirstOf<app::TransformationTransformItem>(settings->Transforms())->SetScaleX(3.0);
+    OverlaySection section;
+    EXPECT_TRUE(section.IsFitted());
+    EXPECT_DOUBLE_EQ(
+        FirstOf<app::TransformationTransformItem>(settings->Transforms())->ScaleX(), 3.0);
+    EXPECT_FALSE(App().IsProjectModified());
+}
+
 TEST_F(SectionsTest, OverlayTakesTheImportWidget)
 {
     OverlaySection section;

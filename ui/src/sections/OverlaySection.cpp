@@ -253,10 +253,15 @@ void OverlaySection::UpdateRotation(double value, Factor factor, bool update)
 
 bool OverlaySection::RefitOverlays(const QSize& canvasSize, const QSize& overlaySize)
 {
-    const bool known = canvasSize.width() > 0 && canvasSize.height() > 0 && overlaySize.width() > 0
-        && overlaySize.height() > 0;
-    const double sx = known ? double(canvasSize.width()) / overlaySize.width() : 1.0;
-    const double sy = known ? double(canvasSize.height()) / overlaySize.height() : 1.0;
+    // Without an overlay there is nothing to fit: the stored scales wait for the next overlay
+    // rather than being lost to a placeholder scale (and a project just opened stays
+    // unmodified).
+    if (canvasSize.width() <= 0 || canvasSize.height() <= 0 || overlaySize.width() <= 0
+        || overlaySize.height() <= 0) {
+        return false;
+    }
+    const double sx = double(canvasSize.width()) / overlaySize.width();
+    const double sy = double(canvasSize.height()) / overlaySize.height();
 
     const app::ForegroundImageList& batch
         = Application::Instance()->GetProject()->GetForegroundImageList();

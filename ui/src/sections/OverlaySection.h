@@ -50,7 +50,8 @@ public:
 
     /// Every overlay settings object of the batch (shared and unique) whose fit item says
     /// "fit to canvas" gets translation 0, rotation 0 and the scale from the canvas to an
-    /// overlay of `overlaySize` (1 while either size is unknown). True when anything changed.
+    /// overlay of `overlaySize`; nothing changes while either size is unknown. True when
+    /// anything changed.
     static bool RefitOverlays(const QSize& canvasSize, const QSize& overlaySize);
 
 signals:
