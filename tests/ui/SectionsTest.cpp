@@ -153,6 +153,35 @@ TEST_F(SectionsTest, RightClickOnBrightnessReturnsToNeutral)
     EXPECT_TRUE(App().IsProjectModified());
 }
 
+TEST_F(SectionsTest, DraggingPreviewsAtQuarterAndReleaseRendersFull)
+{
+    AddCurrentPhoto("photo.png");
+    Project().SetCurrentToolset(app::SectionFilters);
+    FiltersSection filters;
+    filters.UpdateFromProject();
+    auto* panel = PanelOf<BrightnessFilterWidget>(filters.Widget(app::ForegroundLayer)->Widgets());
+    ASSERT_NE(panel, nullptr);
+    SpinSlider* control = panel->BrightnessControl();
+    App().ClearInvalidationLog();
+    QSignalSpy spy(&App(),
+        qOverload<app::LayerID, app::Stage, orv::image::OVDownsampleFactor>(
+            &Application::CanvasRefreshRequested));
+
+    control->SliderClicked(false);
+    control->SliderDragging(20);
+    control->SliderDragging(30);
+    control->SliderChangedUpdate();
+    // The press marks the filter stage stale at quarter resolution (press invalidation is on).
+    ASSERT_FALSE(App().InvalidationLog().empty());
+    EXPECT_EQ(App().InvalidationLog().front().stage, app::Stage::Filter);
+    EXPECT_EQ(App().InvalidationLog().front().factor, DownsampleQuarter);
+    ASSERT_EQ(spy.count(), 4);
+    EXPECT_EQ(spy.at(1).at(2).value<orv::image::OVDownsampleFactor>(), DownsampleQuarter);
+    EXPECT_EQ(spy.at(2).at(2).value<orv::image::OVDownsampleFactor>(), DownsampleQuarter);
+    EXPECT_EQ(spy.at(3).at(2).value<orv::image::OVDownsampleFactor>(), DownsampleFull);
+    EXPECT_DOUBLE_EQ(FirstOf<app::BrightnessFilterItem>(Foreground().Filters())->Brightness(), 0.3);
+}
+
 TEST_F(SectionsTest, ValueControlsStoreItemValues)
 {
     FiltersSection filters;
