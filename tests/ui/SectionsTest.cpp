@@ -334,7 +334,7 @@ TEST_F(SectionsTest, MovingFiltersFollowsThePanels)
     emit widget->Widgets().back()->MoveDown();
     EXPECT_EQ(FilterTypes(list), start);
 
-    emit widget->Widgets().front()->MoveDown();
+    widget->Widgets().front()->Title()->DownButton()->click();
     EXPECT_EQ(FilterTypes(list), std::vector<int>({ 1, 0, 2, 3, 4, 5, 7 }));
     EXPECT_EQ(widget->Widgets()[1]->FilterType(), app::BrightnessFilter);
 
@@ -529,6 +529,23 @@ TEST_F(SectionsTest, ShowingAFittedProjectWithoutOverlayChangesNothing)
     EXPECT_DOUBLE_EQ(
         FirstOf<app::TransformationTransformItem>(settings->Transforms())->ScaleX(), 3.0);
     EXPECT_FALSE(App().IsProjectModified());
+}
+
+TEST_F(SectionsTest, OverlayDragLeavesTheCurrentLayerAlone)
+{
+    OverlaySection section;
+    Project().SetCurrentToolset(app::SectionOverlay);
+    Project().SetCurrentLayer(app::ForegroundLayer);
+    App().ClearInvalidationLog();
+    section.HorizontalControl()->SliderClicked(false);
+    section.HorizontalControl()->SliderDragging(-30);
+    for (const auto& record : App().InvalidationLog()) {
+        EXPECT_EQ(record.layer, app::OverlayLayer);
+    }
+    EXPECT_DOUBLE_EQ(
+        FirstOf<app::TransformationTransformItem>(CurrentImage()->OverlaySettings()->Transforms())
+            ->TranslateX(),
+        -0.3);
 }
 
 TEST_F(SectionsTest, OverlayTakesTheImportWidget)

@@ -26,11 +26,12 @@ using orv::image::DownsampleQuarter;
 
 namespace {
 
+// No press invalidation here: it would mark the project's current layer (the foreground or
+// background) stale, while every edit of the overlay marks the overlay's own stage.
 SpinSlider* PercentSlider(int defaultValue, int minimum, int maximum)
 {
     auto* control = new SpinSlider(defaultValue, minimum, maximum);
     control->SetSuffix(QStringLiteral("%"));
-    control->SetInvalidatesOnPress(true);
     return control;
 }
 
@@ -72,7 +73,6 @@ OverlaySection::OverlaySection(QWidget* parent)
     , m_rotation(new DoubleSpinDial(nullptr, 0.0, 359.99, 0.0))
     , m_fitButton(new ButtonDefault(tr("Fit to canvas")))
 {
-    m_rotation->SetInvalidatesOnPress(true);
     QFrame* frame = AddScrolledFrame(this);
     m_column = new QVBoxLayout(frame);
     m_column->setContentsMargins(10, 10, 10, 10);
