@@ -58,8 +58,8 @@ public:
 
 QString ApplicationName()
 {
-    return QCoreApplication::translate("mtra::ui::Application", "Orvane Mattora Batch",
-        "Application name");
+    return QCoreApplication::translate(
+        "mtra::ui::Application", "Orvane Mattora Batch", "Application name");
 }
 
 Application::Application(int& argc, char** argv)
@@ -294,6 +294,11 @@ void Application::ItemChanged(LayerID layer, Stage stage)
 void Application::ItemChanged(LayerID layer, Stage stage, Factor factor)
 {
     m_document->ItemChanged(layer, stage, factor);
+}
+
+void Application::MarkProjectModified()
+{
+    m_document->MarkModified();
 }
 
 void Application::InvalidateAllLayers(Factor factor)

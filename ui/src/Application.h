@@ -100,6 +100,9 @@ public:
     /// dragged; the release reports again without one) and the project counts as modified.
     void ItemChanged(LayerID layer, Stage stage);
     void ItemChanged(LayerID layer, Stage stage, Factor factor);
+    /// Reports a change to the project that renders nothing differently (a group collapsed or
+    /// expanded): the project counts as modified, no stage goes stale.
+    void MarkProjectModified();
     /// Marks one stage stale at `factor`; a full-factor invalidation also marks the quarter
     /// stale, so that the next quarter frame does not show an old value.
     void InvalidateStage(LayerID layer, Stage stage, Factor factor);
@@ -214,8 +217,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 signals:
-    void CanvasRefreshRequested(mtra::app::LayerID layer, mtra::app::Stage stage,
-        orv::image::OVDownsampleFactor factor);
+    void CanvasRefreshRequested(
+        mtra::app::LayerID layer, mtra::app::Stage stage, orv::image::OVDownsampleFactor factor);
     void CanvasRefreshRequested(orv::image::OVDownsampleFactor factor);
     void FocusCanvasRequested(int width, int height);
     void FocusCanvasRequested();

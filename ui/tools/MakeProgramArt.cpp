@@ -60,8 +60,8 @@ QImage Icon(int size)
         p.setBrush(QColor(255, 255, 255, 150 + 40 * (2 - i)));
         p.drawRoundedRect(card, radius, radius);
         p.setBrush(QColor(60, 66, 74, 200));
-        p.drawRoundedRect(card.adjusted(s * 0.02, s * 0.02, -s * 0.02, -s * 0.02), radius * 0.8,
-            radius * 0.8);
+        p.drawRoundedRect(
+            card.adjusted(s * 0.02, s * 0.02, -s * 0.02, -s * 0.02), radius * 0.8, radius * 0.8);
     }
 
     const QRectF front(s * 0.06, s * 0.20, s * 0.76, s * 0.76);
@@ -91,8 +91,8 @@ QImage Icon(int size)
     screenHalf.closeSubpath();
     p.fillPath(screenHalf, green);
 
-    const QRectF subjectBox(inner.left() + inner.width() * 0.22, inner.top() + inner.height() * 0.16,
-        inner.width() * 0.56, inner.height() * 0.84);
+    const QRectF subjectBox(inner.left() + inner.width() * 0.22,
+        inner.top() + inner.height() * 0.16, inner.width() * 0.56, inner.height() * 0.84);
     p.fillPath(Subject(subjectBox), kInk);
     p.setClipping(false);
     return image;
@@ -214,7 +214,6 @@ bool Save(const QImage& image, const QString& path)
     }
     return true;
 }
-
 
 // --- Toolset and toolbox art ---------------------------------------------------------------
 
@@ -443,6 +442,21 @@ QImage RipoffIcon()
     return image;
 }
 
+/// The reset buttons' icon: an arrow turning back on itself.
+QImage ResetIcon()
+{
+    QImage image = Blank(16, 16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(LinePen(1.8, kAccent));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(2.5, 2.5, 11, 11), 100 * 16, 290 * 16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAccent);
+    p.drawPolygon(QPolygonF({ QPointF(4, 0.5), QPointF(9.5, 3), QPointF(4.5, 6.5) }));
+    return image;
+}
+
 bool SaveToolsetArt(const QDir& dir)
 {
     dir.mkpath(QStringLiteral("toolset"));
@@ -470,6 +484,7 @@ bool SaveToolsetArt(const QDir& dir)
     ok = Save(Arrow(3, QColor(160, 160, 160)), path(QStringLiteral("FilterDown.png"))) && ok;
     ok = Save(HelpIcon(), path(QStringLiteral("Help.png"))) && ok;
     ok = Save(RipoffIcon(), path(QStringLiteral("ToolboxRipoff.png"))) && ok;
+    ok = Save(ResetIcon(), path(QStringLiteral("Reset.png"))) && ok;
     return ok;
 }
 } // namespace

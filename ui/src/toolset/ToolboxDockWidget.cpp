@@ -5,6 +5,11 @@
 #include "Application.h"
 #include "MainWindow.h"
 #include "controls/Controls.h"
+#include "sections/CompositeSection.h"
+#include "sections/FiltersSection.h"
+#include "sections/KeySection.h"
+#include "sections/OverlaySection.h"
+#include "sections/PositionSection.h"
 #include "toolset/ButtonDefault.h"
 
 #include <app/Project.h>
@@ -48,6 +53,26 @@ QFont BoldFont()
     return font;
 }
 
+/// The section's own page where one exists, else the named placeholder.
+ToolboxPage* CreatePage(ToolsetSections section, QWidget* parent)
+{
+    switch (section) {
+    case app::SectionKey:
+        return new KeySection(parent);
+    case app::SectionFilters:
+        return new FiltersSection(parent);
+    case app::SectionPosition:
+        return new PositionSection(parent);
+    case app::SectionCombine:
+        return new CompositeSection(parent);
+    case app::SectionOverlay:
+        return new OverlaySection(parent);
+    default:
+        return new ToolboxPage(
+            section, QCoreApplication::translate("Toolbox page", kPageNames[section]), parent);
+    }
+}
+
 } // namespace
 
 // --- ToolboxPage ---------------------------------------------------------------------------
@@ -62,6 +87,14 @@ ToolboxPage::ToolboxPage(ToolsetSections section, const QString& name, QWidget* 
     layout->setContentsMargins(10, 10, 10, 10);
     layout->addWidget(new ToolboxLabel(name, this));
     layout->addStretch();
+}
+
+ToolboxPage::ToolboxPage(ToolsetSections section, const QString& name, Empty, QWidget* parent)
+    : QWidget(parent)
+    , m_section(section)
+    , m_name(name)
+{
+    setObjectName(QLatin1String(kPageObjectNames[section]));
 }
 
 void ToolboxPage::UpdateFromProject()
@@ -157,8 +190,7 @@ ToolboxDockWidget::ToolboxDockWidget(const QString& title, QWidget* parent)
     connect(this, &QDockWidget::topLevelChanged, this, &ToolboxDockWidget::DockIsFloating);
 
     for (int section = app::SectionCanvasSize; section <= app::SectionExport; ++section) {
-        auto* page = new ToolboxPage(static_cast<ToolsetSections>(section),
-            QCoreApplication::translate("Toolbox page", kPageNames[section]), m_pages);
+        ToolboxPage* page = CreatePage(static_cast<ToolsetSections>(section), m_pages);
         connect(this, &ToolboxDockWidget::UpdateFromProject, page, &ToolboxPage::UpdateFromProject);
         m_page[static_cast<std::size_t>(section)] = page;
         m_pages->addWidget(page);

@@ -33,6 +33,12 @@ public slots:
     virtual void UpdateFromProject();
     virtual void RefreshPage();
 
+protected:
+    /// For a section's own page: no placeholder content and no layout.
+    struct Empty {
+    };
+    ToolboxPage(app::ToolsetSections section, const QString& name, Empty, QWidget* parent);
+
 private:
     app::ToolsetSections m_section;
     QString m_name;
