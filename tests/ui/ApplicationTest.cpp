@@ -152,7 +152,8 @@ TEST_F(ApplicationTest, CanvasCentreAndDragArithmetic)
     EXPECT_EQ(Project().GetCanvas().PositionX(), startX) << "no drag without an anchor";
 
     Project().GetCanvas().SetScale(0.5f);
-    QSignalSpy spy(&App(), qOverload<orv::image::OVDownsampleFactor>(&Application::CanvasRefreshRequested));
+    QSignalSpy spy(
+        &App(), qOverload<orv::image::OVDownsampleFactor>(&Application::CanvasRefreshRequested));
     App().StartCanvasDrag(100, 100);
     App().DragCanvas(130, 90);
     EXPECT_EQ(Project().GetCanvas().PositionX(), startX + 60);
@@ -195,7 +196,8 @@ TEST_F(ApplicationTest, ResizeCanvasRefusesOversizedCanvasesAndRefitsEveryFitted
     for (auto settings : { batch.DefaultOverlaySettings(), batch.Get(photo)->OverlaySettings() }) {
         bool found = false;
         for (auto& item : fitOf(*settings)) {
-            if (auto transform = std::dynamic_pointer_cast<app::TransformationTransformItem>(item)) {
+            if (auto transform
+                = std::dynamic_pointer_cast<app::TransformationTransformItem>(item)) {
                 EXPECT_FLOAT_EQ(transform->ScaleX(), 2.0f);
                 EXPECT_FLOAT_EQ(transform->ScaleY(), 3.0f);
                 found = true;

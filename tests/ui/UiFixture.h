@@ -41,8 +41,8 @@ protected:
     QString Path(const QString& name) const { return m_dir.filePath(name); }
 
     /// A photo of `width` x `height`: a subject-coloured block on a green screen.
-    QString MakePhoto(const QString& name, int width = 64, int height = 48,
-        const char* format = nullptr) const
+    QString MakePhoto(
+        const QString& name, int width = 64, int height = 48, const char* format = nullptr) const
     {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(QColor(30, 200, 40));

@@ -96,8 +96,8 @@ int ScriptedDialogs::Choose(Kind kind, QWidget*, const QString& title, const QSt
     return Next(answer) ? answer : defaultIndex;
 }
 
-QString ScriptedDialogs::OpenFileName(QWidget*, const QString& caption, const QString&,
-    const QString&)
+QString ScriptedDialogs::OpenFileName(
+    QWidget*, const QString& caption, const QString&, const QString&)
 {
     m_history.push_back({ QStringLiteral("open"), caption, caption, Kind::Information, {} });
     QString answer;
@@ -105,8 +105,8 @@ QString ScriptedDialogs::OpenFileName(QWidget*, const QString& caption, const QS
     return answer;
 }
 
-QStringList ScriptedDialogs::OpenFileNames(QWidget*, const QString& caption, const QString&,
-    const QString&)
+QStringList ScriptedDialogs::OpenFileNames(
+    QWidget*, const QString& caption, const QString&, const QString&)
 {
     m_history.push_back({ QStringLiteral("open-many"), caption, caption, Kind::Information, {} });
     QStringList answer;
@@ -122,8 +122,8 @@ QString ScriptedDialogs::ExistingFolder(QWidget*, const QString& caption, const 
     return answer;
 }
 
-QString ScriptedDialogs::SaveFileName(QWidget*, const QString& caption, const QString&,
-    const QString&)
+QString ScriptedDialogs::SaveFileName(
+    QWidget*, const QString& caption, const QString&, const QString&)
 {
     m_history.push_back({ QStringLiteral("save"), caption, caption, Kind::Information, {} });
     QString answer;
@@ -131,8 +131,8 @@ QString ScriptedDialogs::SaveFileName(QWidget*, const QString& caption, const QS
     return answer;
 }
 
-std::unique_ptr<ProgressReporter> ScriptedDialogs::Progress(QWidget*, const QString& title,
-    const QString& label, const QString&, int)
+std::unique_ptr<ProgressReporter> ScriptedDialogs::Progress(
+    QWidget*, const QString& title, const QString& label, const QString&, int)
 {
     m_history.push_back({ QStringLiteral("progress"), title, label, Kind::Information, {} });
     return std::make_unique<ScriptedProgress>(m_cancelAfter);
@@ -152,8 +152,8 @@ bool ScriptedDialogs::Print(QPrinter& printer, QWidget*, const QString& title)
 
 int ScriptedDialogs::Exec(QDialog& dialog)
 {
-    m_history.push_back(
-        { QStringLiteral("dialog"), dialog.windowTitle(), dialog.windowTitle(), Kind::Information, {} });
+    m_history.push_back({ QStringLiteral("dialog"), dialog.windowTitle(), dialog.windowTitle(),
+        Kind::Information, {} });
     int answer = QDialog::Rejected;
     Next(answer);
     return answer;

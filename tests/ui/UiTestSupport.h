@@ -25,9 +25,11 @@ class ScriptedDialogs : public DialogProvider
 {
 public:
     struct Shown {
-        QString what; ///< "message", "choice", "open", "open-many", "folder", "save", "progress", "print", "dialog"
+        QString what; ///< "message", "choice", "open", "open-many", "folder", "save", "progress",
+                      ///< "print", "dialog"
         QString title;
-        QString text; ///< message text, dialog caption, progress label, or the printer's orientation
+        QString
+            text; ///< message text, dialog caption, progress label, or the printer's orientation
         Kind kind = Kind::Information;
         QStringList buttons; ///< for "choice"
     };

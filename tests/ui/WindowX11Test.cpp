@@ -35,8 +35,7 @@ TEST_F(WindowX11Test, ProgramStartsOnAProjectWithSplashThenTitledWindow)
 {
     QSettings(QStringLiteral("Orvane"), QStringLiteral("MattoraBatch")).clear();
     const QString project = Path(QStringLiteral("studio day.mtrabatch"));
-    ASSERT_EQ(App().Document().Save(project),
-        app::MT_OK);
+    ASSERT_EQ(App().Document().Save(project), app::MT_OK);
 
     bool sawSplash = false;
     QString title;

@@ -6,9 +6,9 @@
 #include "Dialogs.h"
 
 #include <app/Canvas.h>
-#include <app/PhotoReader.h>
 #include <app/ForegroundImageList.h>
 #include <app/LayerImages.h>
+#include <app/PhotoReader.h>
 #include <app/Project.h>
 #include <app/RenderEngine.h>
 
@@ -407,8 +407,8 @@ void Application::DragCanvas(int x, int y)
     project.SetWindowOffsetY(screen.height() - static_cast<int>(project.WindowHeight()));
     const double dx = x - m_dragMouseX;
     const double dy = y - m_dragMouseY;
-    m_document->SetCanvasPosition(static_cast<int>(dx / scale + m_dragCanvasX),
-        static_cast<int>(dy / scale + m_dragCanvasY));
+    m_document->SetCanvasPosition(
+        static_cast<int>(dx / scale + m_dragCanvasX), static_cast<int>(dy / scale + m_dragCanvasY));
     emit CanvasRefreshRequested(DownsampleQuarter);
 }
 

@@ -136,8 +136,8 @@ void SetDialogProvider(DialogProvider* provider)
 QMessageBox::StandardButton Warn(QWidget* parent, const QString& text,
     QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    return Dialogs().Message(DialogProvider::Kind::Warning, parent, ApplicationName(), text,
-        buttons, defaultButton);
+    return Dialogs().Message(
+        DialogProvider::Kind::Warning, parent, ApplicationName(), text, buttons, defaultButton);
 }
 
 QMessageBox::StandardButton Inform(QWidget* parent, const QString& text)
@@ -149,15 +149,15 @@ QMessageBox::StandardButton Inform(QWidget* parent, const QString& text)
 QMessageBox::StandardButton Critical(QWidget* parent, const QString& text,
     QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    return Dialogs().Message(DialogProvider::Kind::Critical, parent, ApplicationName(), text,
-        buttons, defaultButton);
+    return Dialogs().Message(
+        DialogProvider::Kind::Critical, parent, ApplicationName(), text, buttons, defaultButton);
 }
 
 QMessageBox::StandardButton Ask(QWidget* parent, const QString& text,
     QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    return Dialogs().Message(DialogProvider::Kind::Question, parent, ApplicationName(), text,
-        buttons, defaultButton);
+    return Dialogs().Message(
+        DialogProvider::Kind::Question, parent, ApplicationName(), text, buttons, defaultButton);
 }
 
 } // namespace mtra::ui

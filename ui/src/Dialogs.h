@@ -50,16 +50,16 @@ public:
         = 0;
 
     /// File dialogs; an empty answer (or list) means the user cancelled.
-    virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
-        const QString& filter)
+    virtual QString OpenFileName(
+        QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
         = 0;
-    virtual QStringList OpenFileNames(QWidget* parent, const QString& caption,
-        const QString& folder, const QString& filter)
+    virtual QStringList OpenFileNames(
+        QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
         = 0;
     virtual QString ExistingFolder(QWidget* parent, const QString& caption, const QString& folder)
         = 0;
-    virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& folder,
-        const QString& filter)
+    virtual QString SaveFileName(
+        QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
         = 0;
 
     /// A modal progress window from 0 to `maximum` with one cancel button.

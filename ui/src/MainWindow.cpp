@@ -6,11 +6,11 @@
 #include "ApplicationName.h"
 #include "Dialogs.h"
 #include "SplashScreen.h"
-#include "toolset/ToolboxDockWidget.h"
-#include "toolset/ToolsetWidget.h"
 #include "canvas/CanvasNavigationWidget.h"
 #include "canvas/CanvasView.h"
 #include "canvas/ZoomWidget.h"
+#include "toolset/ToolboxDockWidget.h"
+#include "toolset/ToolsetWidget.h"
 
 #include <app/ErrorTexts.h>
 #include <app/Project.h>
@@ -264,7 +264,8 @@ void MainWindow::SaveWindowSettings()
     settings.setValue(QStringLiteral("Geometry"), saveGeometry());
     settings.setValue(QStringLiteral("State"), saveState(0));
     const app::Project& project = *App().GetProject();
-    settings.setValue(QStringLiteral("ToolsetPosition"), static_cast<int>(project.ToolsetPosition()));
+    settings.setValue(
+        QStringLiteral("ToolsetPosition"), static_cast<int>(project.ToolsetPosition()));
     settings.setValue(QStringLiteral("ToolsetState"), static_cast<int>(project.ToolsetState()));
 }
 
@@ -292,9 +293,9 @@ bool MainWindow::MaybeSaveProject()
     if (!App().IsProjectModified()) {
         return true;
     }
-    const auto answer = Warn(this,
-        tr("This project has been modified.\nDo you wish to save your changes?"),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    const auto answer
+        = Warn(this, tr("This project has been modified.\nDo you wish to save your changes?"),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (answer == QMessageBox::Yes) {
         return m_projectPath.isEmpty() ? SaveAsProject() : SaveProjectTo(m_projectPath);
     }
@@ -325,8 +326,8 @@ bool MainWindow::StartNewProject()
                 tr("There was a problem starting the application.  Please re-install the "
                    "program."));
         }
-        QCoreApplication::exit(result == app::MT_RENDER_OUT_OF_MEMORY ? app::MT_RENDER_OUT_OF_MEMORY
-                                                                      : 1);
+        QCoreApplication::exit(
+            result == app::MT_RENDER_OUT_OF_MEMORY ? app::MT_RENDER_OUT_OF_MEMORY : 1);
         return false;
     }
     AdoptNewProject(QString());
@@ -350,8 +351,8 @@ void MainWindow::OpenProject()
     if (!MaybeSaveProject()) {
         return;
     }
-    const QString path = Dialogs().OpenFileName(
-        this, tr("Open Project"), QStringLiteral("."), tr(kProjectFilter));
+    const QString path
+        = Dialogs().OpenFileName(this, tr("Open Project"), QStringLiteral("."), tr(kProjectFilter));
     if (path.isEmpty()) {
         return;
     }
@@ -381,8 +382,8 @@ bool MainWindow::SaveProject()
 
 bool MainWindow::SaveAsProject()
 {
-    const QString path = Dialogs().SaveFileName(
-        this, tr("Save Project"), QStringLiteral("."), tr(kProjectFilter));
+    const QString path
+        = Dialogs().SaveFileName(this, tr("Save Project"), QStringLiteral("."), tr(kProjectFilter));
     if (path.isEmpty()) {
         return false;
     }
@@ -391,8 +392,7 @@ bool MainWindow::SaveAsProject()
 
 bool MainWindow::SaveProjectTo(const QString& path)
 {
-    const MTerr result
-        = App().Document().Save(path);
+    const MTerr result = App().Document().Save(path);
     if (result != app::MT_OK) {
         // The old file is intact and the project still counts as modified: closing asks again.
         Warn(this, tr("Failed to save project") + QStringLiteral("\n\n") + app::ErrorText(result));
@@ -457,7 +457,8 @@ bool MainWindow::DeleteProjectCache()
     }
     // An empty name would address every project's thumbnails.
     const QString folder = App().GetProject()->CurrentThumbnailFolder();
-    if (folder.isEmpty() || folder.contains(QLatin1Char('/')) || folder.startsWith(QLatin1Char('.'))) {
+    if (folder.isEmpty() || folder.contains(QLatin1Char('/'))
+        || folder.startsWith(QLatin1Char('.'))) {
         return true;
     }
     WaitCursor wait;
@@ -634,8 +635,8 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event)
 
 QString MainWindow::HelpPagePath(int section)
 {
-    static const char* const kPages[] = { "canvas_size.htm", "import.htm", "key.htm",
-        "filters.htm", "position.htm", "combine.htm", "overlay.htm", "export.htm" };
+    static const char* const kPages[] = { "canvas_size.htm", "import.htm", "key.htm", "filters.htm",
+        "position.htm", "combine.htm", "overlay.htm", "export.htm" };
     const QString page = section >= 0 && section < 8 ? QString::fromLatin1(kPages[section])
                                                      : QStringLiteral("index.html");
     const QDir programDir(QCoreApplication::applicationDirPath());

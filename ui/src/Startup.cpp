@@ -37,8 +37,7 @@ FirstProject CreateFirstProject(Application& app, const QStringList& arguments, 
             return first;
         }
         Warn(parent,
-            Application::tr(
-                "The project cannot be opened because it is an invalid project file."));
+            Application::tr("The project cannot be opened because it is an invalid project file."));
     }
     const MTerr result = app.CreateProject(QString());
     if (result == app::MT_OK) {
