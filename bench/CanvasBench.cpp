@@ -14,6 +14,9 @@
 #include "BenchSupport.h"
 #include "canvas/CanvasGraphicsItem.h"
 #include "canvas/CanvasView.h"
+#include "controls/CompoundControls.h"
+#include "controls/Controls.h"
+#include "items/FilterWidgets.h"
 
 #include <app/Canvas.h>
 #include <app/FilterItems.h>
@@ -106,8 +109,7 @@ struct Scene {
         view->Item()->FocusCanvas(window.width(), window.height());
 
         if (!app.SetBackgroundLayerImage(background)
-            || app.Document().AddBatchImage(foreground, QStringLiteral("foreground.jpg"))
-                != mtra::app::MT_OK)
+            || app.Document().ImportImages({ foreground }) != mtra::app::MT_OK)
             return;
         app.InsertBatchRow(0, QStringLiteral("foreground.jpg"), foreground);
         app.BatchSelectionModel()->setCurrentIndex(
@@ -226,6 +228,30 @@ void BM_BrightnessDrag(benchmark::State& state)
         [&] { app.RefreshLayer(mtra::app::ForegroundLayer, Stage::Filter, DownsampleFull); });
 }
 BENCHMARK(BM_BrightnessDrag)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// The same drag through the real brightness widget: its slider is pressed, moved step by step
+// and released as the mouse does it, so the widget's own press invalidation, model write,
+// modified state and refresh requests are all in the frame.
+void BM_BrightnessWidgetDrag(benchmark::State& state)
+{
+    Scene& scene = GetScene();
+    if (!scene.ready) {
+        state.SkipWithError("the scene could not be set up");
+        return;
+    }
+    mtra::ui::BrightnessFilterWidget widget(*scene.brightness, mtra::app::ForegroundLayer, nullptr);
+    mtra::ui::Slider* slider = widget.BrightnessControl()->GetSlider();
+    const int start = slider->value();
+    RunDrag(
+        state,
+        [&](int i) {
+            if (i == 1)
+                slider->setSliderDown(true);
+            slider->setSliderPosition(start + (i <= kDragSteps / 2 ? i : kDragSteps - i) * 3 + 1);
+        },
+        [&] { slider->setSliderDown(false); });
+}
+BENCHMARK(BM_BrightnessWidgetDrag)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 // The paint alone: the last picture scaled over the window, surround and outline, flushed to
 // the X server, with nothing to render.
