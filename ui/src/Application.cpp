@@ -4,6 +4,7 @@
 
 #include "ApplicationName.h"
 #include "Dialogs.h"
+#include "WaitCursor.h"
 
 #include <app/Canvas.h>
 #include <app/ForegroundImageList.h>
@@ -43,16 +44,6 @@ QRect PrimaryScreenRect()
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry() : QRect(0, 0, 1920, 1080);
 }
-
-/// Sets the override cursor for one scope.
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
@@ -169,10 +160,10 @@ QImage Application::Thumbnail(const QString& path) const
     return thumbnail;
 }
 
-bool Application::LoadSideLayer(LayerID layer, const QString& path)
+bool Application::LoadLayer(LayerID layer, const QString& path, QSize& size)
 {
-    const bool overlay = layer == OverlayLayer;
-    QSize size;
+    // The header first: a photo the engine would refuse (too large, not an image) costs no
+    // decode, and nothing changes.
     MTerr result = app::PhotoSize(path, size);
     if (result == app::MT_OK) {
         result = m_document->SetLayerImage(layer, path);
@@ -183,6 +174,16 @@ bool Application::LoadSideLayer(LayerID layer, const QString& path)
     }
     if (result != app::MT_OK) {
         Warn(nullptr, tr("The image you are trying to import is not supported."));
+        return false;
+    }
+    return true;
+}
+
+bool Application::LoadSideLayer(LayerID layer, const QString& path)
+{
+    const bool overlay = layer == OverlayLayer;
+    QSize size;
+    if (!LoadLayer(layer, path, size)) {
         return false;
     }
     QImage thumbnail = Thumbnail(path);
@@ -205,16 +206,7 @@ bool Application::SetOverlayLayerImage(const QString& path)
 bool Application::SetForegroundLayerImage(const QString& path, bool fullRefresh)
 {
     QSize size;
-    MTerr result = app::PhotoSize(path, size);
-    if (result == app::MT_OK) {
-        result = m_document->SetLayerImage(ForegroundLayer, path);
-    }
-    if (result == app::MT_RENDER_OUT_OF_MEMORY) {
-        HandleOutOfMemory();
-        return false;
-    }
-    if (result != app::MT_OK) {
-        Warn(nullptr, tr("The image you are trying to import is not supported."));
+    if (!LoadLayer(ForegroundLayer, path, size)) {
         return false;
     }
     m_foregroundSize = size;

@@ -229,6 +229,10 @@ signals:
     void ProjectReplaced();
 
 private:
+    /// Reads the photo's upright size from its header, then loads it into `layer` through the
+    /// document; on failure the user is told (39: the out-of-memory handling) and nothing
+    /// changes.
+    bool LoadLayer(LayerID layer, const QString& path, QSize& size);
     bool LoadSideLayer(LayerID layer, const QString& path);
     /// As `CheckMemory`, with the handler run after the current paint.
     app::MTerr CheckMemoryAfterPaint(app::MTerr result);

@@ -6,6 +6,7 @@
 #include "ApplicationName.h"
 #include "Dialogs.h"
 #include "SplashScreen.h"
+#include "WaitCursor.h"
 #include "canvas/CanvasNavigationWidget.h"
 #include "canvas/CanvasView.h"
 #include "canvas/ZoomWidget.h"
@@ -56,16 +57,6 @@ Application& App()
 {
     return *Application::Instance();
 }
-
-/// Sets the override cursor for one scope.
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
