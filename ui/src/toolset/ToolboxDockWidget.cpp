@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "MainWindow.h"
 #include "controls/Controls.h"
+#include "sections/CanvasSizeSection.h"
 #include "sections/CompositeSection.h"
 #include "sections/FiltersSection.h"
 #include "sections/KeySection.h"
@@ -57,6 +58,8 @@ QFont BoldFont()
 ToolboxPage* CreatePage(ToolsetSections section, QWidget* parent)
 {
     switch (section) {
+    case app::SectionCanvasSize:
+        return new CanvasSizeSection(parent);
     case app::SectionKey:
         return new KeySection(parent);
     case app::SectionFilters:

@@ -1,0 +1,498 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: MattoraBatch developers
+
+// The canvas size section, the export options and the export run from the window: sizes
+// accepted and refused, the controls following New and Open, file names, formats, the
+// questions of the run and what stays on disk when something goes wrong.
+
+#include "UiFixture.h"
+#include "controls/CompoundControls.h"
+#include "controls/Controls.h"
+#include "export/ExportCodecWidget.h"
+#include "export/WindowExport.h"
+#include "sections/CanvasSizeSection.h"
+
+#include <app/BatchExport.h>
+#include <app/Canvas.h>
+#include <app/ExportFormats.h>
+#include <app/ForegroundImageList.h>
+#include <app/LayerImages.h>
+#include <app/RenderEngine.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <algorithm>
+
+namespace mtra::ui::test {
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// --- Canvas size ---------------------------------------------------------------------------
+
+class CanvasSizeTest : public UiFixture
+{
+protected:
+    app::Canvas& Canvas() { return Project().GetCanvas(); }
+    QSize CanvasSize() { return QSize(int(Canvas().Width()), int(Canvas().Height())); }
+    /// The combo-box entry of a print size, by its text.
+    static int Entry(CanvasSizeWidget& widget, const QString& text)
+    {
+        return widget.SizeBox()->findText(text);
+    }
+    static int Dpi(CanvasSizeWidget& widget, int dpi)
+    {
+        return widget.ResolutionBox()->findText(QStringLiteral("%1 dpi").arg(dpi));
+    }
+};
+
+TEST_F(CanvasSizeTest, ShippedOptionsAndTheirTexts)
+{
+    CanvasSizeWidget widget;
+    EXPECT_TRUE(widget.Options().error.isEmpty());
+    ASSERT_EQ(widget.SizeBox()->count(), 12);
+    EXPECT_EQ(widget.SizeBox()->itemText(0), "As foreground");
+    EXPECT_EQ(widget.SizeBox()->itemText(1), "As background");
+    EXPECT_EQ(widget.SizeBox()->itemText(3), "3.5 x 5 inch");
+    EXPECT_EQ(widget.SizeBox()->itemText(4), "4 x 6 inch");
+    EXPECT_EQ(widget.SizeBox()->maxVisibleItems(), 12);
+    EXPECT_EQ(widget.ResolutionBox()->count(), 5);
+    // The default project is 4 x 6 inches at 200 dpi, portrait.
+    EXPECT_EQ(widget.SizeBox()->currentText(), "4 x 6 inch");
+    EXPECT_EQ(widget.ResolutionBox()->currentText(), "200 dpi");
+    EXPECT_TRUE(widget.PortraitButton()->isChecked());
+}
+
+TEST_F(CanvasSizeTest, OptionsDocumentErrorsKeepWhatWasRead)
+{
+    QByteArray text = "<canvas_options><canvas_sizes><size><width>2</width><height>x</height>"
+                      "</size><other><size/></other></canvas_sizes><resolution_sizes>"
+                      "<resolution>72</resolution><resolution>many</resolution>"
+                      "</resolution_sizes></canvas_options>";
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    CanvasOptions options;
+    EXPECT_TRUE(options.Read(buffer));
+    ASSERT_EQ(options.sizes.size(), 1u);
+    EXPECT_EQ(options.sizes[0], std::make_pair(2.0f, -1.0f));
+    EXPECT_EQ(options.resolutions, std::vector<int>({ 72 }));
+
+    QByteArray wrong = "<sizes><size/></sizes>";
+    QBuffer wrongBuffer(&wrong);
+    wrongBuffer.open(QIODevice::ReadOnly);
+    CanvasOptions refused;
+    EXPECT_FALSE(refused.Read(wrongBuffer));
+    EXPECT_EQ(refused.error, "Not a canvas_options file");
+    EXPECT_TRUE(refused.sizes.empty());
+}
+
+TEST_F(CanvasSizeTest, PrintSizesAtResolutions)
+{
+    CanvasSizeWidget widget;
+    widget.SizeBox()->setCurrentIndex(Entry(widget, "4 x 6 inch"));
+    EXPECT_EQ(CanvasSize(), QSize(800, 1200));
+    widget.ResolutionBox()->setCurrentIndex(Dpi(widget, 300));
+    EXPECT_EQ(CanvasSize(), QSize(1200, 1800));
+    EXPECT_EQ(Canvas().DPI(), 300);
+
+    widget.ResolutionBox()->setCurrentIndex(Dpi(widget, 200));
+    widget.SizeBox()->setCurrentIndex(Entry(widget, "3.5 x 5 inch"));
+    EXPECT_EQ(CanvasSize(), QSize(700, 1000));
+    widget.ResolutionBox()->setCurrentIndex(Dpi(widget, 400));
+    EXPECT_EQ(CanvasSize(), QSize(1400, 2000));
+
+    widget.SizeBox()->setCurrentIndex(Entry(widget, "11 x 14 inch"));
+    EXPECT_EQ(CanvasSize(), QSize(4400, 5600));
+    widget.SizeBox()->setCurrentIndex(Entry(widget, "12 x 8 inch"));
+    EXPECT_EQ(CanvasSize(), QSize(4800, 3200));
+    EXPECT_TRUE(widget.LandscapeButton()->isChecked());
+    EXPECT_EQ(Canvas().DimensionType(), app::DimensionPrintSize);
+    EXPECT_TRUE(Script().Texts().isEmpty());
+}
+
+TEST_F(CanvasSizeTest, LandscapeTwiceKeepsLandscape)
+{
+    CanvasSizeWidget widget;
+    widget.LandscapeButton()->click();
+    EXPECT_EQ(CanvasSize(), QSize(1200, 800));
+    EXPECT_EQ(Canvas().Orientation(), app::OrientationLandscape);
+    widget.LandscapeButton()->click();
+    EXPECT_EQ(CanvasSize(), QSize(1200, 800));
+    widget.PortraitButton()->click();
+    EXPECT_EQ(CanvasSize(), QSize(800, 1200));
+}
+
+TEST_F(CanvasSizeTest, TooLargeIsRefusedAndTheOldEntryReturns)
+{
+    CanvasSizeWidget widget;
+    const int before = widget.SizeBox()->currentIndex();
+    Project().SetCurrentForegroundPath(MakeHugeHeaderBmp("huge.bmp", 6000, 4500));
+    widget.SizeBox()->setCurrentIndex(0);
+    EXPECT_EQ(CanvasSize(), QSize(800, 1200));
+    EXPECT_EQ(widget.SizeBox()->currentIndex(), before);
+    EXPECT_EQ(Canvas().DimensionType(), app::DimensionPrintSize);
+    EXPECT_EQ(Script().Texts(),
+        QStringList({ "The options you have chosen have produced a canvas size which is "
+                      "unsupported." }));
+
+    // A resolution that makes the print size too large returns to the old resolution.
+    Script().Clear();
+    widget.SizeBox()->setCurrentIndex(Entry(widget, "11 x 14 inch"));
+    widget.ResolutionBox()->setCurrentIndex(Dpi(widget, 400));
+    EXPECT_EQ(CanvasSize(), QSize(4400, 5600));
+    // 11 x 14 inches at 400 dpi is the largest; the same canvas read as 72 dpi would be
+    // huge at 400.
+    Canvas().SetDPI(72);
+    widget.ResolutionBox()->setCurrentIndex(Dpi(widget, 300));
+    EXPECT_EQ(CanvasSize(), QSize(4400, 5600));
+    EXPECT_EQ(widget.ResolutionBox()->currentText(), "400 dpi");
+    EXPECT_EQ(Script().Texts().size(), 1);
+}
+
+TEST_F(CanvasSizeTest, AsForegroundAndBackground)
+{
+    CanvasSizeWidget widget;
+    widget.SizeBox()->setCurrentIndex(0);
+    EXPECT_EQ(CanvasSize(), QSize(200, 200));
+    EXPECT_EQ(Canvas().DimensionType(), app::DimensionAsForeground);
+    EXPECT_FALSE(widget.ResolutionBox()->isEnabled());
+    EXPECT_FALSE(widget.PortraitButton()->isEnabled());
+
+    // A photo stored on its side counts with its upright size.
+    const QString sideways = QStringLiteral(MTRA_TEST_DATA_DIR "/photos/Landscape_6.jpg");
+    Project().SetCurrentForegroundPath(sideways);
+    widget.SizeBox()->setCurrentIndex(1);
+    widget.SizeBox()->setCurrentIndex(0);
+    EXPECT_EQ(CanvasSize(), QSize(1800, 1200));
+
+    ASSERT_TRUE(App().SetBackgroundLayerImage(MakePhoto("bg.png", 90, 70)));
+    widget.SizeBox()->setCurrentIndex(1);
+    EXPECT_EQ(CanvasSize(), QSize(90, 70));
+    EXPECT_EQ(Canvas().DimensionType(), app::DimensionAsBackground);
+
+    widget.SizeBox()->setCurrentIndex(Entry(widget, "5 x 7 inch"));
+    EXPECT_TRUE(widget.ResolutionBox()->isEnabled());
+    EXPECT_EQ(CanvasSize(), QSize(1000, 1400));
+}
+
+TEST_F(CanvasSizeTest, FollowsTheProjectWithoutStoring)
+{
+    CanvasSizeWidget widget;
+    // A landscape 6 x 4 print size matches no entry (the list has 4 x 6 only).
+    ASSERT_EQ(App().Document().ResizeCanvas(1200, 800), app::MT_OK);
+    Canvas().SetOrientation(app::OrientationLandscape);
+    widget.UpdateFromProject();
+    EXPECT_EQ(widget.SizeBox()->currentIndex(), -1);
+    EXPECT_TRUE(widget.LandscapeButton()->isChecked());
+
+    Canvas().SetDimensionType(app::DimensionAsBackground);
+    Canvas().SetDPI(144);
+    widget.UpdateFromProject();
+    EXPECT_EQ(widget.SizeBox()->currentIndex(), 1);
+    EXPECT_EQ(widget.ResolutionBox()->currentText(), "144 dpi");
+    EXPECT_FALSE(widget.LandscapeButton()->isEnabled());
+    EXPECT_EQ(CanvasSize(), QSize(1200, 800));
+
+    Canvas().SetDPI(150);
+    widget.UpdateFromProject();
+    EXPECT_EQ(widget.ResolutionBox()->currentIndex(), -1);
+}
+
+// --- Export options ------------------------------------------------------------------------
+
+using ExportCodecTest = UiFixture;
+
+TEST_F(ExportCodecTest, AffixesFollowTheLibraryRule)
+{
+    ExportCodecWidget widget;
+    QLineEdit* prefix = widget.PrefixEdit();
+    for (const char* refused : { "a/b", "50%", "a\\b" }) {
+        prefix->clear();
+        QTest::keyClicks(prefix, QString::fromUtf8(refused));
+        EXPECT_NE(prefix->text(), QString::fromUtf8(refused)) << refused;
+    }
+    for (const char* accepted : { "फोटो_", "café", "(a) & b.-" }) {
+        prefix->clear();
+        prefix->insert(QString::fromUtf8(accepted));
+        EXPECT_EQ(prefix->text(), QString::fromUtf8(accepted));
+    }
+    prefix->clear();
+    QTest::keyClicks(prefix, QString(21, QLatin1Char('x')));
+    EXPECT_EQ(prefix->text().size(), 20);
+    EXPECT_EQ(Project().GetExportSettings().Prefix(), std::wstring(20, L'x'));
+
+    widget.PostfixEdit()->setText(QStringLiteral("_1"));
+    EXPECT_EQ(widget.NamePreview()->text(), QString(20, QLatin1Char('x')) + "<filename>_1");
+    EXPECT_TRUE(App().IsProjectModified());
+}
+
+TEST_F(ExportCodecTest, LosslessFormatsKeepTheQuality)
+{
+    ExportCodecWidget widget;
+    EXPECT_EQ(widget.FormatBox()->currentText(), "PNG");
+    EXPECT_FALSE(widget.QualityControl()->isEnabled());
+    widget.FormatBox()->setCurrentIndex(ExportCodecWidget::IndexJPEG);
+    EXPECT_EQ(Project().GetExportSettings().Format(), app::FormatJPEG);
+    EXPECT_TRUE(widget.QualityControl()->isEnabled());
+    widget.QualityControl()->GetSpinBox()->setValue(73);
+    EXPECT_EQ(Project().GetExportSettings().Quality(), 73);
+    widget.FormatBox()->setCurrentIndex(ExportCodecWidget::IndexTIFF);
+    EXPECT_EQ(Project().GetExportSettings().Format(), app::FormatTIFF);
+    EXPECT_FALSE(widget.QualityControl()->isEnabled());
+    EXPECT_EQ(Project().GetExportSettings().Quality(), 73);
+    widget.FormatBox()->setCurrentIndex(ExportCodecWidget::IndexPNG);
+    EXPECT_EQ(Project().GetExportSettings().Format(), app::FormatPNG);
+    EXPECT_EQ(Project().GetExportSettings().Quality(), 73);
+
+    for (app::ExportFormat reserved : { app::FormatReserved0, app::FormatReserved1 }) {
+        EXPECT_EQ(ExportCodecWidget::IndexOfFormat(reserved), ExportCodecWidget::IndexPNG);
+        EXPECT_EQ(app::ExportFormatFor(reserved, 90).extension, "png");
+    }
+}
+
+TEST_F(ExportCodecTest, FollowsNewAndOpenedProjects)
+{
+    ExportCodecWidget widget;
+    widget.FormatBox()->setCurrentIndex(ExportCodecWidget::IndexJPEG);
+    widget.PrefixEdit()->setText(QStringLiteral("old_"));
+    const QString saved = Path("saved.mtrabatch");
+    ASSERT_EQ(App().Document().Save(saved), app::MT_OK);
+
+    ASSERT_EQ(App().CreateProject(QString()), app::MT_OK);
+    widget.UpdateFromProject();
+    EXPECT_EQ(widget.FormatBox()->currentText(), "PNG");
+    EXPECT_EQ(widget.PrefixEdit()->text(), "");
+    EXPECT_FALSE(App().IsProjectModified()) << "showing a project stores nothing";
+
+    ASSERT_EQ(App().CreateProject(saved), app::MT_OK);
+    widget.UpdateFromProject();
+    EXPECT_EQ(widget.FormatBox()->currentText(), "JPEG");
+    EXPECT_EQ(widget.PrefixEdit()->text(), "old_");
+    EXPECT_EQ(widget.NamePreview()->text(), "old_<filename>");
+    EXPECT_FALSE(App().IsProjectModified());
+}
+
+// --- The export run ------------------------------------------------------------------------
+
+class WindowExportTest : public UiFixture
+{
+protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        ASSERT_TRUE(m_out.isValid());
+    }
+    /// A photo in the batch, on the export list.
+    QString AddToExport(const QString& file, int width = 64, int height = 48)
+    {
+        const QString path = AddCurrentPhoto(file, width, height);
+        // Listed under its base name, as the import lists it.
+        Project().GetForegroundImageList().Get(path)->SetFilename(
+            QFileInfo(file).completeBaseName());
+        const int row = App().BatchRowOfPath(path);
+        App().SetBatchRowBatched(row, true);
+        EXPECT_EQ(App().Document().SetImageBatched(path, true), app::MT_OK);
+        return path;
+    }
+    void SetFormat(app::ExportFormat format, const QString& prefix = QString(),
+        const QString& postfix = QString())
+    {
+        app::ExportSettings settings = Project().GetExportSettings();
+        settings.SetFormat(format);
+        settings.SetQuality(90);
+        settings.SetPrefix(prefix.toStdWString());
+        settings.SetSuffix(postfix.toStdWString());
+        App().Document().SetExportSettings(settings);
+    }
+    QString Out(const QString& name) const { return m_out.filePath(name); }
+    WindowExportResult Export()
+    {
+        Script().Queue(m_out.path());
+        return ExportBatchImages(nullptr);
+    }
+    QTemporaryDir m_out;
+};
+
+TEST_F(WindowExportTest, NamesFormatAndPixels)
+{
+    const QString photo = AddToExport("img.001.jpg", 80, 60);
+    SetFormat(app::FormatJPEG, "a_", "_1");
+    const WindowExportResult result = Export();
+    EXPECT_EQ(result.stop, WindowExportResult::Stop::Ran);
+    EXPECT_EQ(result.written, 1);
+    EXPECT_EQ(Script().Texts(), QStringList({ "Finished exporting." }));
+    EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files), QStringList({ "a_img.001_1.jpg" }));
+
+    app::MTerr error = app::MT_OK;
+    const QImage expected = App().GetRenderEngine().ExportQImage(photo, error);
+    ASSERT_EQ(error, app::MT_OK);
+    EXPECT_EQ(expected.size(), QSize(800, 1200));
+    QByteArray bytes;
+    ASSERT_TRUE(app::EncodeImage(expected, app::ExportFormatFor(app::FormatJPEG, 90), bytes));
+    EXPECT_EQ(ReadAll(Out("a_img.001_1.jpg")), bytes);
+    EXPECT_EQ(QString::fromStdWString(Project().GetExportSettings().Path()), m_out.path());
+    EXPECT_FALSE(App().IsRenderSuspended());
+}
+
+TEST_F(WindowExportTest, NothingToExportOrNoFolder)
+{
+    EXPECT_EQ(ExportBatchImages(nullptr).stop, WindowExportResult::Stop::EmptyList);
+    EXPECT_EQ(
+        Script().Texts(), QStringList({ "Please add at least one image to the Export List." }));
+    AddToExport("a.png");
+    Script().Clear();
+    EXPECT_EQ(ExportBatchImages(nullptr).stop, WindowExportResult::Stop::NoFolder);
+    EXPECT_TRUE(QDir(m_out.path()).isEmpty());
+}
+
+TEST_F(WindowExportTest, OverwriteQuestionsKeepOrReplace)
+{
+    AddToExport("a.png");
+    AddToExport("b.png");
+    SetFormat(app::FormatPNG);
+    ASSERT_TRUE(WriteAll(Out("a.png"), "old a"));
+    ASSERT_TRUE(WriteAll(Out("b.png"), "old b"));
+
+    Script().Queue(m_out.path());
+    Script().Queue(2); // No for a.png
+    Script().Queue(0); // Yes for b.png
+    WindowExportResult result = ExportBatchImages(nullptr);
+    EXPECT_EQ(ReadAll(Out("a.png")), "old a");
+    EXPECT_TRUE(ReadAll(Out("b.png")).startsWith("\x89PNG"));
+    EXPECT_TRUE(result.failures.isEmpty());
+    EXPECT_EQ(result.skipped, 1);
+    const auto question = std::find_if(Script().History().begin(), Script().History().end(),
+        [](const ScriptedDialogs::Shown& shown) { return shown.what == "choice"; });
+    ASSERT_NE(question, Script().History().end());
+    EXPECT_EQ(question->buttons, QStringList({ "Yes", "Yes to all", "No", "Cancel" }));
+    EXPECT_TRUE(question->text.contains(QDir::toNativeSeparators(Out("a.png"))));
+
+    // Cancel keeps the file, ends the run and the preview renders again.
+    Script().Clear();
+    ASSERT_TRUE(WriteAll(Out("b.png"), "old b"));
+    Script().Queue(m_out.path());
+    Script().Queue(3);
+    result = ExportBatchImages(nullptr);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(ReadAll(Out("a.png")), "old a");
+    EXPECT_EQ(ReadAll(Out("b.png")), "old b");
+    EXPECT_FALSE(App().IsRenderSuspended());
+    QImage canvas;
+    App().ClearRenderLog();
+    EXPECT_EQ(App().RenderAllLayersToCanvas(orv::image::DownsampleQuarter, canvas), app::MT_OK);
+    EXPECT_FALSE(App().RenderLog().empty());
+    EXPECT_FALSE(canvas.isNull());
+}
+
+TEST_F(WindowExportTest, UnwritableTargetIsListedWithItsReason)
+{
+    AddToExport("a.png");
+    AddToExport("b.png");
+    SetFormat(app::FormatPNG);
+    // A folder under the target's name can be neither replaced nor written.
+    ASSERT_TRUE(QDir(m_out.path()).mkdir("a.png"));
+    Script().Queue(m_out.path());
+    Script().Queue(1); // Yes to all
+    const WindowExportResult result = ExportBatchImages(nullptr);
+    ASSERT_EQ(result.failures.size(), 1);
+    EXPECT_TRUE(result.failures[0].startsWith(Path("a.png") + " ("));
+    EXPECT_TRUE(QFileInfo(Out("a.png")).isDir());
+    EXPECT_TRUE(QFileInfo(Out("b.png")).isFile());
+    EXPECT_TRUE(Script().Texts().last().startsWith("The following image failed to export\n"));
+    EXPECT_FALSE(Script().Texts().contains("Finished exporting."));
+}
+
+TEST_F(WindowExportTest, OfflineForegroundSkippedOfflineBackgroundStops)
+{
+    const QString gone = AddToExport("gone.png");
+    AddToExport("here.png");
+    SetFormat(app::FormatPNG);
+    ASSERT_TRUE(QFile::remove(gone));
+    Script().Queue(QMessageBox::Yes);
+    WindowExportResult result = Export();
+    EXPECT_TRUE(result.failures.isEmpty());
+    EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files), QStringList({ "here.png" }));
+    EXPECT_TRUE(App().IsBatchRowOffline(App().BatchRowOfPath(gone)));
+    EXPECT_TRUE(Script().Texts().first().startsWith("One or more of the images"));
+    EXPECT_EQ(Script().Texts().last(), "Finished exporting.");
+
+    // "No" to the offline question writes nothing.
+    Script().Clear();
+    QFile::remove(Out("here.png"));
+    Script().Queue(QMessageBox::No);
+    EXPECT_EQ(ExportBatchImages(nullptr).stop, WindowExportResult::Stop::OfflineDeclined);
+    EXPECT_TRUE(QDir(m_out.path()).isEmpty());
+
+    // A background that is on but whose file went away would be missing from every picture.
+    Script().Clear();
+    const QString background = MakePhoto("bg.png", 90, 70);
+    ASSERT_TRUE(App().SetBackgroundLayerImage(background));
+    ASSERT_TRUE(QFile::remove(background));
+    Script().Queue(QMessageBox::Yes);
+    result = Export();
+    EXPECT_EQ(result.stop, WindowExportResult::Stop::LayerMissing);
+    EXPECT_TRUE(QDir(m_out.path()).isEmpty());
+    EXPECT_TRUE(Script().Texts().last().contains(background));
+}
+
+TEST_F(WindowExportTest, NamesTheFileSystemCannotHoldStopBeforeWriting)
+{
+    EXPECT_TRUE(IsStorablePath("/tmp/" + QString(255, QLatin1Char('x'))));
+    EXPECT_FALSE(IsStorablePath("/tmp/" + QString(256, QLatin1Char('x'))));
+    // 128 two-byte characters are 256 bytes.
+    EXPECT_FALSE(IsStorablePath("/tmp/" + QString(128, QChar(0xe9))));
+    QString deep;
+    for (int i = 0; i < 21; ++i) {
+        deep += QLatin1Char('/') + QString(200, QLatin1Char('d'));
+    }
+    EXPECT_FALSE(IsStorablePath(deep));
+
+    AddToExport(QString(240, QLatin1Char('n')) + ".png");
+    AddToExport("short.png");
+    SetFormat(app::FormatPNG, "prefix_", "_postfix");
+    const WindowExportResult result = Export();
+    EXPECT_EQ(result.stop, WindowExportResult::Stop::NameTooLong);
+    EXPECT_TRUE(Script().Texts().last().startsWith("The Prefix, Postfix and chosen destination"));
+    EXPECT_TRUE(QDir(m_out.path()).isEmpty());
+}
+
+TEST_F(WindowExportTest, UnsafeAndSharedNamesFailBeforeAnythingIsWritten)
+{
+    const QString first = AddToExport("one.png");
+    const QString second = AddToExport("two.png");
+    SetFormat(app::FormatPNG);
+    // A hand-made project: a name with a path, and two photos under one name.
+    app::ForegroundImageList& batch = Project().GetForegroundImageList();
+    batch.Get(first)->SetFilename(QStringLiteral("../escape"));
+    const WindowExportResult result = Export();
+    ASSERT_EQ(result.failures.size(), 1);
+    EXPECT_TRUE(result.failures[0].startsWith(first));
+    EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files), QStringList({ "two.png" }));
+    EXPECT_FALSE(QFileInfo::exists(QDir(m_out.path()).filePath("../escape.png")));
+
+    Script().Clear();
+    QFile::remove(Out("two.png"));
+    batch.Get(first)->SetFilename(QStringLiteral("two"));
+    const WindowExportResult shared = Export();
+    EXPECT_EQ(shared.failures.size(), 1);
+    EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files).size(), 1);
+    Q_UNUSED(second);
+}
+
+} // namespace
+} // namespace mtra::ui::test
