@@ -259,6 +259,33 @@ MTerr ProjectDocument::ImportImages(const QStringList& paths, QStringList* skipp
     return MT_OK;
 }
 
+MTerr ProjectDocument::ImportImage(const QString& path, const QString& name)
+{
+    if (!m_project)
+        return MT_IMAGE_ALREADY_LISTED;
+    auto image = std::make_shared<ForegroundImage>(name, path, true, false, false, false);
+    if (const MTerr added = m_project->GetForegroundImageList().Add(std::move(image)))
+        return added;
+    SetModified(true);
+    emit BatchChanged();
+    return MT_OK;
+}
+
+MTerr ProjectDocument::RelinkImage(
+    const QString& oldPath, const QString& newPath, const QString& newName)
+{
+    if (!m_project)
+        return MT_IMAGE_NOT_LISTED;
+    if (const MTerr relinked
+        = m_project->GetForegroundImageList().Relink(oldPath, newPath, newName))
+        return relinked;
+    if (m_project->CurrentForegroundPath() == oldPath)
+        m_project->SetCurrentForegroundPath(newPath);
+    SetModified(true);
+    emit BatchChanged();
+    return MT_OK;
+}
+
 MTerr ProjectDocument::RemoveImage(const QString& path)
 {
     if (!m_project)

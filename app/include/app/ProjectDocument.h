@@ -100,6 +100,15 @@ public:
     /// Paths already listed, empty or duplicated in `paths` are left out and listed in
     /// `skipped` (when given). 13 when none was added, else 0.
     MTerr ImportImages(const QStringList& paths, QStringList* skipped = nullptr);
+    /// Adds one photo to the batch under the display name `name` (not yet viewed, not
+    /// unique, not selected for export), with the batch's shared settings. 13 when its path
+    /// is empty or listed already; nothing changes then.
+    MTerr ImportImage(const QString& path, const QString& name);
+    /// Points a photo of the batch at its file's new place (see `ForegroundImageList::Relink`):
+    /// it keeps its flags and, while unique, its own settings; the project's current photo
+    /// follows it. 14 when `oldPath` is not in the batch, 13 when `newPath` is empty or
+    /// another photo's; nothing changes then.
+    MTerr RelinkImage(const QString& oldPath, const QString& newPath, const QString& newName);
     /// Removes a photo from the batch; the current photo also leaves the foreground layer. 14
     /// when `path` is not in the batch.
     MTerr RemoveImage(const QString& path);

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: MattoraBatch developers
+#include "import/ImportSupport.h"
+
+#include "Application.h"
+#include "Dialogs.h"
+
+#include <app/Canvas.h>
+#include <app/ImportNaming.h>
+#include <app/LayerImages.h>
+#include <app/PhotoReader.h>
+#include <app/Project.h>
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+namespace mtra::ui::import {
+
+namespace {
+
+constexpr int kThumbnailWidth = 400;
+
+} // namespace
+
+const QIcon& Icon(RowIcon which)
+{
+    static const QIcon unviewed(QStringLiteral(":/Icons/ImageUnviewed.png"));
+    static const QIcon viewed(QStringLiteral(":/Icons/ImageViewed.png"));
+    static const QIcon unique(QStringLiteral(":/Icons/ImageUniqueEnabled.png"));
+    static const QIcon offline(QStringLiteral(":/Icons/Offline.png"));
+    switch (which) {
+    case RowIcon::Viewed:
+        return viewed;
+    case RowIcon::Unique:
+        return unique;
+    case RowIcon::Offline:
+        return offline;
+    case RowIcon::Unviewed:
+        break;
+    }
+    return unviewed;
+}
+
+const QIcon& IconFor(const app::ForegroundImage& image)
+{
+    if (image.IsUnique()) {
+        return Icon(RowIcon::Unique);
+    }
+    return Icon(image.IsViewed() ? RowIcon::Viewed : RowIcon::Unviewed);
+}
+
+QString ImageFilter()
+{
+    return QCoreApplication::translate(
+        "mtra::ui::import", "Image files (*.bmp *.jpg *.jpeg *.png *.tif *.tiff)");
+}
+
+QString MakeUniqueName(const QString& baseName)
+{
+    const Application* application = Application::Instance();
+    app::UniqueNames names;
+    const int rows = application->BatchModel()->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        names.Reserve(application->BatchNameOfRow(row));
+    }
+    return names.Add(baseName);
+}
+
+QString ThumbnailFolder()
+{
+    QString cache;
+    const auto project = Application::Instance()->GetProject();
+    if (!project || !Application::CacheFolder(cache)) {
+        return {};
+    }
+    if (project->CurrentThumbnailFolder().isEmpty()) {
+        project->SetCurrentThumbnailFolder(
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmsszzz")));
+    }
+    const QString folder = cache + QLatin1Char('/') + project->CurrentThumbnailFolder();
+    if (!QDir().mkpath(folder)) {
+        return {};
+    }
+    return folder + QLatin1Char('/');
+}
+
+QString ThumbnailPath(const QString& folder, const QString& sourcePath)
+{
+    const QFileInfo source(sourcePath);
+    const QString key = source.absoluteFilePath()
+        + QStringLiteral("%1%2").arg(source.lastModified().toSecsSinceEpoch()).arg(source.size());
+    const QByteArray digest
+        = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Md5).toHex();
+    return folder + QString::fromLatin1(digest) + QStringLiteral(".png");
+}
+
+bool MakeThumbnail(const QString& sourcePath, app::ForegroundImage& image, QWidget* parent)
+{
+    const QString folder = ThumbnailFolder();
+    if (folder.isEmpty()) {
+        return false;
+    }
+    const QString path = ThumbnailPath(folder, sourcePath);
+    if (path != image.ThumbnailFilename() || !QFileInfo::exists(path)) {
+        QImage thumbnail;
+        if (app::ReadThumbnail(sourcePath, kThumbnailWidth, thumbnail) != app::MT_OK) {
+            return false;
+        }
+        if (!thumbnail.save(path, "PNG")) {
+            Warn(parent,
+                QCoreApplication::translate("mtra::ui::import", "Failed to save the file\n%1")
+                    .arg(folder));
+            return false;
+        }
+    }
+    image.SetThumbnailFilename(path);
+    return true;
+}
+
+bool FollowForegroundSize()
+{
+    Application* application = Application::Instance();
+    const app::Canvas& canvas = application->GetProject()->GetCanvas();
+    const QSize size = application->ForegroundSize();
+    if (canvas.DimensionType() != app::DimensionAsForeground || size.width() <= 0
+        || size.height() <= 0) {
+        return false;
+    }
+    // Showing another photo of the same size must not render the canvas a second time.
+    if (static_cast<int>(canvas.Width()) == size.width()
+        && static_cast<int>(canvas.Height()) == size.height()) {
+        return false;
+    }
+    return application->ResizeCanvas(size.width(), size.height());
+}
+
+void MarkViewed(int row, app::ForegroundImage& image)
+{
+    image.SetViewed(true);
+    Application::Instance()->SetBatchThumbnail(row, IconFor(image));
+}
+
+} // namespace mtra::ui::import
