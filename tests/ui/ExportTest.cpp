@@ -9,7 +9,10 @@
 #include "controls/CompoundControls.h"
 #include "controls/Controls.h"
 #include "export/ExportCodecWidget.h"
+#include "export/ExportSection.h"
+#include "export/ExportSelectionWidget.h"
 #include "export/WindowExport.h"
+#include "import/ListView.h"
 #include "sections/CanvasSizeSection.h"
 
 #include <app/BatchExport.h>
@@ -492,6 +495,97 @@ TEST_F(WindowExportTest, UnsafeAndSharedNamesFailBeforeAnythingIsWritten)
     EXPECT_EQ(shared.failures.size(), 1);
     EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files).size(), 1);
     Q_UNUSED(second);
+}
+
+// --- Batch selection -----------------------------------------------------------------------
+
+class ExportSelectionTest : public WindowExportTest
+{
+protected:
+    QString AddAvailable(const QString& file)
+    {
+        const QString path = AddCurrentPhoto(file);
+        Project().GetForegroundImageList().Get(path)->SetFilename(
+            QFileInfo(file).completeBaseName());
+        EXPECT_EQ(App().Document().SetImageBatched(path, false), app::MT_OK);
+        App().SetBatchRowBatched(App().BatchRowOfPath(path), false);
+        return path;
+    }
+    static bool Batched(const QString& path)
+    {
+        return App().GetProject()->GetForegroundImageList().Get(path)->IsBatched();
+    }
+    /// Which list shows the row: "available", "export", or "" when neither or both do.
+    static QString ListOf(ExportSelectionWidget& widget, const QString& path)
+    {
+        const int row = App().BatchRowOfPath(path);
+        const bool available = !widget.AvailableList()->isRowHidden(row);
+        const bool exported = !widget.ExportList()->isRowHidden(row);
+        return available == exported ? QString() : available ? "available" : "export";
+    }
+};
+
+TEST_F(ExportSelectionTest, MovesKeepProjectAndListsInStep)
+{
+    const QString a = AddAvailable("a.png");
+    const QString b = AddAvailable("b.png");
+    ExportSelectionWidget widget;
+    EXPECT_EQ(ListOf(widget, a), "available");
+    EXPECT_EQ(ListOf(widget, b), "available");
+
+    App().BatchSelectionModel()->setCurrentIndex(
+        App().BatchIndexOfRow(App().BatchRowOfPath(b)), QItemSelectionModel::ClearAndSelect);
+    widget.AddImagesToBatch();
+    EXPECT_TRUE(Batched(b));
+    EXPECT_FALSE(Batched(a));
+    EXPECT_EQ(ListOf(widget, b), "export");
+    EXPECT_EQ(ListOf(widget, a), "available");
+
+    widget.AddAllImagesToBatch();
+    EXPECT_TRUE(Batched(a));
+    EXPECT_EQ(ListOf(widget, a), "export");
+
+    widget.RemoveImagesFromBatch();
+    EXPECT_FALSE(Batched(b));
+    EXPECT_EQ(ListOf(widget, b), "available");
+    widget.RemoveAllImagesFromBatch();
+    EXPECT_FALSE(Batched(a));
+    EXPECT_EQ(ListOf(widget, a), "available");
+    EXPECT_TRUE(Script().Texts().isEmpty());
+
+    // A row imported later starts where its flag says.
+    const QString c = AddToExport("c.png");
+    EXPECT_EQ(ListOf(widget, c), "export");
+}
+
+TEST_F(ExportSelectionTest, OfflinePhotosAreNotAdded)
+{
+    const QString gone = AddAvailable("gone.png");
+    const QString here = AddAvailable("here.png");
+    App().SetBatchRowOffline(App().BatchRowOfPath(gone));
+    ExportSelectionWidget widget;
+    widget.AddAllImagesToBatch();
+    EXPECT_TRUE(Batched(here));
+    EXPECT_FALSE(Batched(gone));
+    EXPECT_EQ(Script().Texts(),
+        QStringList({ "Some images were unable to be added because they are unlinked." }));
+}
+
+TEST_F(ExportSelectionTest, SectionFollowsTheProjectAndExports)
+{
+    AddToExport("one.png");
+    SetFormat(app::FormatTIFF, "x_");
+    const QString saved = Path("batch.mtrabatch");
+    ASSERT_EQ(App().Document().Save(saved), app::MT_OK);
+    ExportSection section;
+    section.UpdateFromProject();
+    ASSERT_EQ(App().CreateProject(QString()), app::MT_OK);
+    section.UpdateFromProject();
+    EXPECT_EQ(section.Codec()->FormatBox()->currentText(), "PNG");
+    ASSERT_EQ(App().CreateProject(saved), app::MT_OK);
+    section.UpdateFromProject();
+    EXPECT_EQ(section.Codec()->FormatBox()->currentText(), "TIFF");
+    EXPECT_EQ(section.Codec()->PrefixEdit()->text(), "x_");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "MainWindow.h"
 #include "controls/Controls.h"
+#include "export/ExportSection.h"
 #include "sections/CanvasSizeSection.h"
 #include "sections/CompositeSection.h"
 #include "sections/FiltersSection.h"
@@ -70,6 +71,8 @@ ToolboxPage* CreatePage(ToolsetSections section, QWidget* parent)
         return new CompositeSection(parent);
     case app::SectionOverlay:
         return new OverlaySection(parent);
+    case app::SectionExport:
+        return new ExportSection(parent);
     default:
         return new ToolboxPage(
             section, QCoreApplication::translate("Toolbox page", kPageNames[section]), parent);
