@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "MainWindow.h"
 #include "controls/Controls.h"
+#include "import/ImportSection.h"
 #include "sections/CompositeSection.h"
 #include "sections/FiltersSection.h"
 #include "sections/KeySection.h"
@@ -57,6 +58,8 @@ QFont BoldFont()
 ToolboxPage* CreatePage(ToolsetSections section, QWidget* parent)
 {
     switch (section) {
+    case app::SectionImport:
+        return new ImportSection(parent);
     case app::SectionKey:
         return new KeySection(parent);
     case app::SectionFilters:
@@ -194,6 +197,13 @@ ToolboxDockWidget::ToolboxDockWidget(const QString& title, QWidget* parent)
         connect(this, &ToolboxDockWidget::UpdateFromProject, page, &ToolboxPage::UpdateFromProject);
         m_page[static_cast<std::size_t>(section)] = page;
         m_pages->addWidget(page);
+        if (auto* import = qobject_cast<ImportSection*>(page)) {
+            connect(this, &ToolboxDockWidget::SetUnique, import, &ImportSection::SetUnique);
+            connect(this, &ToolboxDockWidget::NavigateButtonClicked, import,
+                &ImportSection::NavigateButtonClicked);
+            connect(import, &ImportSection::UpdateUniqueButton, this,
+                &ToolboxDockWidget::UpdateUniqueButton);
+        }
     }
     setWidget(m_pages);
     const int current = CurrentProject().CurrentToolset();
@@ -249,9 +259,13 @@ void ToolboxDockWidget::RefreshShownPage()
 
 void ToolboxDockWidget::UpdateToolboxPage(int index)
 {
-    // The import page reselects the current batch row and the export page refreshes its lists
-    // when they are shown; both do so in their own page once they exist.
-    Q_UNUSED(index);
+    // The import page reselects the current batch row when it is shown; the export page
+    // refreshes its lists in its own page.
+    if (index == app::SectionImport) {
+        if (auto* import = qobject_cast<ImportSection*>(Page(app::SectionImport))) {
+            import->Reselect();
+        }
+    }
 }
 
 void ToolboxDockWidget::DockIsFloating(bool floating)
