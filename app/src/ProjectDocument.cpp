@@ -197,16 +197,25 @@ MTerr ProjectDocument::SetLayerImage(LayerID layer, const QString& path)
     if (const MTerr loaded = m_engine->SetLayer(layer, path))
         return loaded;
     const QFileInfo file(path);
+    // Loading the project's own background or overlay again (as a view does after the project
+    // was opened) is no edit: the image keeps its switch and group state.
+    const auto isSameFile = [&file](const std::shared_ptr<AbstractImage>& image) {
+        return image && image->Path() == file.absoluteFilePath();
+    };
     switch (layer) {
     case BackgroundLayer:
-        m_project->SetBackgroundImage(
-            std::make_shared<BackgroundImage>(file.fileName(), file.absoluteFilePath(), true));
-        SetModified(true);
+        if (!isSameFile(m_project->GetBackgroundImage())) {
+            m_project->SetBackgroundImage(
+                std::make_shared<BackgroundImage>(file.fileName(), file.absoluteFilePath(), true));
+            SetModified(true);
+        }
         break;
     case OverlayLayer:
-        m_project->SetOverlayImage(
-            std::make_shared<OverlayImage>(file.fileName(), file.absoluteFilePath(), true, false));
-        SetModified(true);
+        if (!isSameFile(m_project->GetOverlayImage())) {
+            m_project->SetOverlayImage(std::make_shared<OverlayImage>(
+                file.fileName(), file.absoluteFilePath(), true, false));
+            SetModified(true);
+        }
         RefitOverlay();
         break;
     default:

@@ -259,6 +259,12 @@ void Application::RemoveLayerImage(LayerID layer)
         m_overlaySize = QSize(-1, -1);
     } else {
         m_foregroundSize = QSize(-1, -1);
+        const int row = BatchRowOfPath(m_currentForegroundPath);
+        if (row >= 0) {
+            m_batchModel->item(row, ColumnName)->setFont(QFont());
+        }
+        m_currentForegroundPath.clear();
+        m_lastForegroundPath.clear();
     }
     const Stage stage = layer == BackgroundLayer
         ? Stage::Filter

@@ -87,7 +87,8 @@ public:
     void ShowLayerOfflinePreview(bool overlay);
     std::shared_ptr<QImage> BackgroundThumbnail() const { return m_backgroundThumbnail; }
     std::shared_ptr<QImage> OverlayThumbnail() const { return m_overlayThumbnail; }
-    /// Unloads a layer and asks for its refresh, set or not.
+    /// Unloads a layer and asks for its refresh, set or not. Without a foreground no photo of
+    /// the batch is the canvas image any more.
     void RemoveLayerImage(LayerID layer);
 
     // --- Renders --------------------------------------------------------------------------
@@ -193,6 +194,9 @@ public:
     /// The canvas image takes its own copy of the settings (`unique`) or goes back to the
     /// shared ones (then everything renders again); false when it is not in the batch.
     bool SetCurrentForegroundUnique(bool unique);
+    /// Whether the next photo shown renders every layer (set while a unique photo is shown,
+    /// whose settings the next photo does not share).
+    void SetFullRefreshNext(bool full) { m_fullRefreshNext = full; }
 
     // --- Helpers --------------------------------------------------------------------------
 

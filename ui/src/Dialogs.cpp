@@ -5,6 +5,7 @@
 #include "ApplicationName.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QProgressDialog>
@@ -26,6 +27,10 @@ public:
         m_dialog.setAutoClose(false);
         m_dialog.setAutoReset(false);
         m_dialog.setValue(0);
+        QFile style(QStringLiteral(":/CSS/ProgressDialog.css"));
+        if (style.open(QIODevice::ReadOnly)) {
+            m_dialog.setStyleSheet(QString::fromUtf8(style.readAll()));
+        }
     }
     void SetValue(int value) override { m_dialog.setValue(value); }
     void SetLabelText(const QString& text) override { m_dialog.setLabelText(text); }

@@ -129,6 +129,13 @@ MainWindow::MainWindow(const QString& projectPath, QWidget* parent)
     connect(m_toolset, &ToolsetWidget::ActivateToolset, m_toolbox, &ToolboxDockWidget::ChangePage);
     connect(m_toolset, &ToolsetWidget::ActivatePrintDialog, this, &MainWindow::DisplayPrintDialog);
     m_undockAction->setChecked(m_toolbox->isFloating());
+    // The buttons under the canvas act on the batch list of the import page.
+    connect(m_navigationWidget, &CanvasNavigationWidget::NavigateButtonClicked, m_toolbox,
+        &ToolboxDockWidget::NavigateButtonClicked);
+    connect(m_navigationWidget, &CanvasNavigationWidget::SetUnique, m_toolbox,
+        &ToolboxDockWidget::SetUnique);
+    connect(m_toolbox, &ToolboxDockWidget::UpdateUniqueButton, m_navigationWidget,
+        &CanvasNavigationWidget::UpdateUniqueButton);
 
     RestoreWindowSettings();
     m_refreshPending = false;
@@ -522,13 +529,6 @@ void MainWindow::LayoutCanvasUI()
     m_navigationWidget = new CanvasNavigationWidget(m_canvasView);
     connect(this, &MainWindow::UpdateFromProject, m_navigationWidget,
         &CanvasNavigationWidget::UpdateFromProject);
-    // Until the toolbox routes them to the import section, the navigation acts on the batch
-    // through the application.
-    connect(m_navigationWidget, &CanvasNavigationWidget::NavigateButtonClicked, this,
-        [](int step, bool) { App().MoveCurrentForeground(step); });
-    connect(m_navigationWidget, &CanvasNavigationWidget::SetUnique, this, [this] {
-        App().SetCurrentForegroundUnique(m_navigationWidget->UniqueButton()->isChecked());
-    });
 
     // Zoom row on top, the toolset under it followed by free space, navigation row at the
     // bottom, all laid over the canvas.

@@ -487,6 +487,68 @@ bool SaveToolsetArt(const QDir& dir)
     ok = Save(ResetIcon(), path(QStringLiteral("Reset.png"))) && ok;
     return ok;
 }
+
+// --- Import page art -------------------------------------------------------------------------
+
+const QColor kWarning(214, 74, 64);
+
+/// A 16 x 16 plus or minus sign for the import and remove buttons.
+QImage SignIcon(bool plus)
+{
+    QImage image = Blank(16, 16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(LinePen(2.2, plus ? kAccent : kLine));
+    p.drawLine(QPointF(3.5, 8), QPointF(12.5, 8));
+    if (plus) {
+        p.drawLine(QPointF(8, 3.5), QPointF(8, 12.5));
+    }
+    return image;
+}
+
+/// A 16 x 16 photo frame for a batch row: `state` 0 not yet viewed (an empty frame), 1 viewed
+/// (a small landscape in it), 2 unique (the landscape and a green corner), 3 offline (the
+/// frame crossed out in red).
+QImage RowIcon(int state)
+{
+    QImage image = Blank(16, 16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF frame(1.5, 3.5, 13, 10);
+    p.setPen(LinePen(1.2, state == 3 ? QColor(140, 140, 140) : kLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(frame);
+    if (state == 1 || state == 2) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(kLine);
+        p.drawPolygon(QPolygonF({ QPointF(3, 12), QPointF(7, 7), QPointF(9.5, 10), QPointF(11, 8.5),
+            QPointF(13, 12) }));
+        p.drawEllipse(QPointF(11, 6), 1.2, 1.2);
+    }
+    if (state == 2) {
+        p.setBrush(kAccent);
+        p.drawEllipse(QPointF(12.5, 3.5), 3, 3);
+    }
+    if (state == 3) {
+        p.setPen(LinePen(1.8, kWarning));
+        p.drawLine(QPointF(3, 2.5), QPointF(13, 14.5));
+        p.drawLine(QPointF(13, 2.5), QPointF(3, 14.5));
+    }
+    return image;
+}
+
+bool SaveImportArt(const QDir& dir)
+{
+    dir.mkpath(QStringLiteral("import"));
+    auto path = [&](const QString& name) { return dir.filePath(QStringLiteral("import/") + name); };
+    bool ok = Save(SignIcon(true), path(QStringLiteral("Plus.png")));
+    ok = Save(SignIcon(false), path(QStringLiteral("Minus.png"))) && ok;
+    ok = Save(RowIcon(0), path(QStringLiteral("ImageUnviewed.png"))) && ok;
+    ok = Save(RowIcon(1), path(QStringLiteral("ImageViewed.png"))) && ok;
+    ok = Save(RowIcon(2), path(QStringLiteral("ImageUniqueEnabled.png"))) && ok;
+    ok = Save(RowIcon(3), path(QStringLiteral("Offline.png"))) && ok;
+    return ok;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -508,5 +570,6 @@ int main(int argc, char** argv)
             && ok;
     }
     ok = SaveToolsetArt(dir) && ok;
+    ok = SaveImportArt(dir) && ok;
     return ok ? 0 : 1;
 }

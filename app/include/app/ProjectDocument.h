@@ -90,7 +90,8 @@ public:
     /// the project changed (background and overlay: a new enabled image for the file;
     /// foreground: the current photo). 31, 34 or 39 from the engine leave project and engine
     /// as they were. Showing another photo of the batch is an edit (the current photo is
-    /// stored); showing the current one again is not.
+    /// stored); showing the current one again is not, nor is loading the project's own
+    /// background or overlay file again (that image object, its switch and group state stay).
     MTerr SetLayerImage(LayerID layer, const QString& path);
     /// Unloads a layer; background and overlay images leave the project too. 31 for an
     /// unknown layer.

@@ -120,13 +120,11 @@ bool MakeThumbnail(const QString& sourcePath, app::ForegroundImage& image, QWidg
     return true;
 }
 
-bool FollowForegroundSize()
+bool ResizeCanvasTo(int follows, const QSize& size)
 {
     Application* application = Application::Instance();
     const app::Canvas& canvas = application->GetProject()->GetCanvas();
-    const QSize size = application->ForegroundSize();
-    if (canvas.DimensionType() != app::DimensionAsForeground || size.width() <= 0
-        || size.height() <= 0) {
+    if (canvas.DimensionType() != follows || size.width() <= 0 || size.height() <= 0) {
         return false;
     }
     // Showing another photo of the same size must not render the canvas a second time.
@@ -135,6 +133,11 @@ bool FollowForegroundSize()
         return false;
     }
     return application->ResizeCanvas(size.width(), size.height());
+}
+
+bool FollowForegroundSize()
+{
+    return ResizeCanvasTo(app::DimensionAsForeground, Application::Instance()->ForegroundSize());
 }
 
 void MarkViewed(int row, app::ForegroundImage& image)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -42,6 +43,10 @@ QString ThumbnailPath(const QString& folder, const QString& sourcePath);
 /// failure.
 bool MakeThumbnail(const QString& sourcePath, app::ForegroundImage& image, QWidget* parent);
 
+/// When the canvas follows `follows` (its dimension type) and `size` is known and differs
+/// from the canvas, resizes the canvas through the checked `Application::ResizeCanvas` (which
+/// refuses, with its warning, a canvas above 25 megapixels); true when the canvas was resized.
+bool ResizeCanvasTo(int follows, const QSize& size);
 /// When the canvas follows the foreground and its size is known and differs from the
 /// canvas, resizes the canvas through the checked `Application::ResizeCanvas`; true when the
 /// canvas was resized.

@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "controls/CompoundControls.h"
 #include "controls/Controls.h"
+#include "import/SingleImport.h"
 #include "items/CurrentImage.h"
 #include "sections/SectionFrame.h"
 #include "toolset/ButtonDefault.h"
@@ -105,6 +106,11 @@ OverlaySection::OverlaySection(QWidget* parent)
     connect(
         m_fitButton, &QPushButton::toggled, this, qOverload<bool>(&OverlaySection::FitToCanvas));
     connect(reset, &QPushButton::clicked, this, &OverlaySection::ResetOverlay);
+    auto* overlay = new SingleImport(app::OverlayLayer, tr("Overlay"), frame);
+    connect(overlay, &SingleImport::NewOverlayAdded, this, &OverlaySection::NewOverlayAdded);
+    connect(
+        this, &OverlaySection::ImportRefreshRequested, overlay, &SingleImport::UpdateFromProject);
+    SetImportWidget(overlay);
     UpdateFromProject(true);
 }
 

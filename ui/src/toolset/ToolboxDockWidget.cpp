@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "controls/Controls.h"
 #include "export/ExportSection.h"
+#include "import/ImportSection.h"
 #include "sections/CanvasSizeSection.h"
 #include "sections/CompositeSection.h"
 #include "sections/FiltersSection.h"
@@ -61,6 +62,8 @@ ToolboxPage* CreatePage(ToolsetSections section, QWidget* parent)
     switch (section) {
     case app::SectionCanvasSize:
         return new CanvasSizeSection(parent);
+    case app::SectionImport:
+        return new ImportSection(parent);
     case app::SectionKey:
         return new KeySection(parent);
     case app::SectionFilters:
@@ -200,6 +203,13 @@ ToolboxDockWidget::ToolboxDockWidget(const QString& title, QWidget* parent)
         connect(this, &ToolboxDockWidget::UpdateFromProject, page, &ToolboxPage::UpdateFromProject);
         m_page[static_cast<std::size_t>(section)] = page;
         m_pages->addWidget(page);
+        if (auto* import = qobject_cast<ImportSection*>(page)) {
+            connect(this, &ToolboxDockWidget::SetUnique, import, &ImportSection::SetUnique);
+            connect(this, &ToolboxDockWidget::NavigateButtonClicked, import,
+                &ImportSection::NavigateButtonClicked);
+            connect(import, &ImportSection::UpdateUniqueButton, this,
+                &ToolboxDockWidget::UpdateUniqueButton);
+        }
     }
     setWidget(m_pages);
     const int current = CurrentProject().CurrentToolset();
@@ -255,9 +265,13 @@ void ToolboxDockWidget::RefreshShownPage()
 
 void ToolboxDockWidget::UpdateToolboxPage(int index)
 {
-    // The import page reselects the current batch row and the export page refreshes its lists
-    // when they are shown; both do so in their own page once they exist.
-    Q_UNUSED(index);
+    // The import page reselects the current batch row when it is shown; the export page
+    // refreshes its lists in its own page.
+    if (index == app::SectionImport) {
+        if (auto* import = qobject_cast<ImportSection*>(Page(app::SectionImport))) {
+            import->Reselect();
+        }
+    }
 }
 
 void ToolboxDockWidget::DockIsFloating(bool floating)
