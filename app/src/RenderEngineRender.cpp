@@ -27,6 +27,11 @@ namespace mtra::app {
 using orv::image::DownsampleFull;
 using orv::image::OVDownsampleFactor;
 
+namespace {
+/// 100 dots per inch in the export's file headers.
+constexpr int kExportDotsPerMeter = 3937;
+} // namespace
+
 MTerr RenderEngine::RenderCanvasTransforms(const ImagePtr& source, const ImagePtr& destination,
     const TransformList& transforms, bool smooth, OVDownsampleFactor factor) const
 {
@@ -209,6 +214,10 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
             QImage::Format_ARGB32);
         if (result.isNull())
             throw std::bad_alloc();
+        // A new QImage takes its density from the screen where there is one: fixed here, so
+        // the program and mattora-render write the same bytes (100 dpi, what files have said).
+        result.setDotsPerMeterX(kExportDotsPerMeter);
+        result.setDotsPerMeterY(kExportDotsPerMeter);
         result.fill(Qt::transparent);
         exported = orv::image::CreateImage(result.bits(), canvas.Width(), canvas.Height(), m_order);
         return MT_OK;

@@ -9,6 +9,7 @@
 #include "controls/CompoundControls.h"
 #include "controls/Controls.h"
 #include "export/ExportCodecWidget.h"
+#include "export/ExportFailureDialog.h"
 #include "export/ExportSection.h"
 #include "export/ExportSelectionWidget.h"
 #include "export/WindowExport.h"
@@ -416,7 +417,10 @@ TEST_F(WindowExportTest, UnwritableTargetIsListedWithItsReason)
     EXPECT_TRUE(result.failures[0].startsWith(Path("a.png") + " ("));
     EXPECT_TRUE(QFileInfo(Out("a.png")).isDir());
     EXPECT_TRUE(QFileInfo(Out("b.png")).isFile());
-    EXPECT_TRUE(Script().Texts().last().startsWith("The following image failed to export\n"));
+    EXPECT_EQ(Script().History().back().what, "dialog");
+    EXPECT_EQ(Script().History().back().title, "Import Error");
+    EXPECT_EQ(ExportFailureHeading(1), "The following image failed to export\n");
+    EXPECT_EQ(ExportFailureHeading(2), "The following images failed to export\n");
     EXPECT_FALSE(Script().Texts().contains("Finished exporting."));
 }
 

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include "export/ExportFailureDialog.h"
 
-#include "ApplicationName.h"
 #include "Dialogs.h"
+#include "import/ImportErrorDialog.h"
 
 #include <QCoreApplication>
 
@@ -19,8 +19,9 @@ QString ExportFailureHeading(int count)
 
 void ShowExportFailures(QWidget* parent, const QStringList& failures)
 {
-    Dialogs().Message(DialogProvider::Kind::Warning, parent, ApplicationName(),
-        ExportFailureHeading(static_cast<int>(failures.size())) + failures.join(QLatin1Char('\n')));
+    ImportErrorDialog dialog(
+        ExportFailureHeading(static_cast<int>(failures.size())), failures, parent);
+    Dialogs().Exec(dialog);
 }
 
 } // namespace mtra::ui
