@@ -13,8 +13,10 @@
 #include "export/ExportSection.h"
 #include "export/ExportSelectionWidget.h"
 #include "export/WindowExport.h"
+#include "import/ImportSection.h"
 #include "import/ListView.h"
 #include "sections/CanvasSizeSection.h"
+#include "sections/OverlaySection.h"
 
 #include <app/BatchExport.h>
 #include <app/Canvas.h>
@@ -27,6 +29,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -590,6 +593,88 @@ TEST_F(ExportSelectionTest, SectionFollowsTheProjectAndExports)
     section.UpdateFromProject();
     EXPECT_EQ(section.Codec()->FormatBox()->currentText(), "TIFF");
     EXPECT_EQ(section.Codec()->PrefixEdit()->text(), "x_");
+}
+
+// --- The test projects, through the window and the command line ---------------------------
+
+class ProjectExportTest : public WindowExportTest
+{
+protected:
+    /// Opens the project as the window does: the document, then the batch list filled from it.
+    void Open(const QString& path)
+    {
+        ASSERT_EQ(App().CreateProject(path), app::MT_OK);
+        m_import.UpdateFromProject();
+        m_overlay.UpdateFromProject();
+    }
+    /// Exports the export list into `folder`; the names written, sorted.
+    QStringList ExportInto(const QString& folder)
+    {
+        EXPECT_TRUE(QDir().mkpath(folder));
+        Script().Clear();
+        Script().Queue(folder);
+        const WindowExportResult result = ExportBatchImages(nullptr);
+        EXPECT_TRUE(result.failures.isEmpty()) << result.failures.join('\n').toStdString();
+        EXPECT_EQ(result.stop, WindowExportResult::Stop::Ran)
+            << Script().Texts().join('\n').toStdString();
+        return QDir(folder).entryList(QDir::Files, QDir::Name);
+    }
+    ImportSection m_import;
+    OverlaySection m_overlay;
+};
+
+bool WithinTwo(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    for (int row = 0; row < x.height(); ++row) {
+        for (int column = 0; column < x.width(); ++column) {
+            const QRgb p = x.pixel(column, row);
+            const QRgb q = y.pixel(column, row);
+            if (std::abs(qAlpha(p) - qAlpha(q)) > 2 || std::abs(qRed(p) - qRed(q)) > 2
+                || std::abs(qGreen(p) - qGreen(q)) > 2 || std::abs(qBlue(p) - qBlue(q)) > 2) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+TEST_F(ProjectExportTest, WindowMatchesExpectedPicturesAndTheCommandLine)
+{
+    for (const char* name :
+        { "green_default", "blue_screen", "with_overlay", "filters_transform" }) {
+        SCOPED_TRACE(name);
+        // A copy, so that nothing is written beside the committed data.
+        const QDir source(QStringLiteral(MTRA_TEST_DATA_DIR "/projects/") + name);
+        const QString folder = Path(name);
+        ASSERT_TRUE(QDir().mkpath(folder));
+        for (const QString& file : source.entryList(QDir::Files)) {
+            ASSERT_TRUE(QFile::copy(source.filePath(file), folder + '/' + file));
+        }
+        Open(folder + "/project.mtrabatch");
+        const QStringList written = ExportInto(folder + "/window");
+        ASSERT_EQ(written.size(), 1);
+        const QString picture = folder + "/window/" + written[0];
+        EXPECT_TRUE(WithinTwo(QImage(picture), QImage(folder + "/expected.png")));
+
+        const QString saved = folder + "/saved.mtrabatch";
+        ASSERT_EQ(App().Document().Save(saved), app::MT_OK);
+        QProcess render;
+        render.start(QStringLiteral(MTRA_RENDER_EXE), { saved, "-q", "-o", folder + "/cli" });
+        ASSERT_TRUE(render.waitForFinished(120000));
+        ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().constData();
+        EXPECT_EQ(QDir(folder + "/cli").entryList(QDir::Files, QDir::Name), written);
+        EXPECT_EQ(ReadAll(folder + "/cli/" + written[0]), ReadAll(picture));
+
+        // The saved project, reopened, exports the same bytes.
+        Open(saved);
+        EXPECT_EQ(ExportInto(folder + "/reopened"), written);
+        EXPECT_EQ(ReadAll(folder + "/reopened/" + written[0]), ReadAll(picture));
+    }
 }
 
 } // namespace
