@@ -16,9 +16,14 @@
 #include "import/BatchImport.h"
 #include "import/ImportSection.h"
 #include "items/FilterWidgets.h"
+#include "sections/CanvasSizeSection.h"
 #include "sections/FiltersSection.h"
+#include "toolset/TitleWidget.h"
 #include "toolset/ToolboxDockWidget.h"
+#include "toolset/ToolsetButton.h"
+#include "toolset/ToolsetWidget.h"
 
+#include <app/Canvas.h>
 #include <app/ExportSettings.h>
 #include <app/FilterItems.h>
 #include <app/ForegroundImageList.h>
@@ -83,9 +88,14 @@ TEST_F(EndToEndX11Test, ImportBrightenExportMatchesTheCommandLine)
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     ToolboxDockWidget& toolbox = *window.Toolbox();
+    // Pages change as the user changes them: with the toolset's buttons.
+    auto showPage = [&window](app::ToolsetSections section) {
+        QTest::mouseClick(window.Toolset()->Button(section), Qt::LeftButton);
+        QCoreApplication::processEvents();
+    };
 
     // Import the folder, as if dropped on the program.
-    toolbox.ChangePage(app::SectionImport);
+    showPage(app::SectionImport);
     auto* import = qobject_cast<ImportSection*>(toolbox.Page(app::SectionImport));
     ASSERT_NE(import, nullptr);
     QMimeData dropped;
@@ -95,7 +105,7 @@ TEST_F(EndToEndX11Test, ImportBrightenExportMatchesTheCommandLine)
     EXPECT_EQ(Project().CurrentForegroundPath(), QDir(Path("shoot")).filePath("guest_01.jpg"));
 
     // Brighten every subject (the shared settings).
-    toolbox.ChangePage(app::SectionFilters);
+    showPage(app::SectionFilters);
     auto* filters = qobject_cast<FiltersSection*>(toolbox.Page(app::SectionFilters));
     ASSERT_NE(filters, nullptr);
     BrightnessFilterWidget* brightness = nullptr;
@@ -106,10 +116,22 @@ TEST_F(EndToEndX11Test, ImportBrightenExportMatchesTheCommandLine)
     brightness->BrightnessControl()->GetSpinBox()->setValue(25);
     QTest::qWait(100);
 
+    // The canvas takes the background's size.
+    showPage(app::SectionCanvasSize);
+    auto* canvasSize = qobject_cast<CanvasSizeSection*>(toolbox.Page(app::SectionCanvasSize));
+    ASSERT_NE(canvasSize, nullptr);
+    canvasSize->Widget()->SizeBox()->setCurrentIndex(1);
+    EXPECT_EQ(Project().GetCanvas().Width(), 1800u);
+
     // Every photo onto the export list, then the export button.
-    toolbox.ChangePage(app::SectionExport);
+    showPage(app::SectionExport);
     auto* exportSection = qobject_cast<ExportSection*>(toolbox.Page(app::SectionExport));
     ASSERT_NE(exportSection, nullptr);
+    for (TitleWidget* title : exportSection->findChildren<TitleWidget*>()) {
+        if (!title->IsExpanded()) {
+            title->CollapseButton()->click();
+        }
+    }
     exportSection->Selection()->AddAllImagesToBatch();
     Script().Clear();
     Script().Queue(Path("window-out"));
