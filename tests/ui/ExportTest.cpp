@@ -406,6 +406,36 @@ TEST_F(WindowExportTest, OverwriteQuestionsKeepOrReplace)
     EXPECT_FALSE(canvas.isNull());
 }
 
+/// Answers as the script does, but runs out of memory at the overwrite question.
+class ExhaustedDialogs : public ScriptedDialogs
+{
+public:
+    int Choose(
+        Kind, QWidget*, const QString&, const QString&, const QStringList&, int, int) override
+    {
+        throw std::bad_alloc();
+    }
+};
+
+TEST_F(WindowExportTest, OutOfMemoryInTheRunStillRestoresThePreview)
+{
+    AddToExport("a.png");
+    SetFormat(app::FormatPNG);
+    ASSERT_TRUE(WriteAll(Out("a.png"), "old a"));
+    {
+        ExhaustedDialogs dialogs; // installs itself, and uninstalls when it goes
+        dialogs.Queue(m_out.path());
+        EXPECT_THROW(ExportBatchImages(nullptr), std::bad_alloc);
+    }
+    SetDialogProvider(&Script());
+    EXPECT_FALSE(App().IsRenderSuspended());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(ReadAll(Out("a.png")), "old a");
+    QImage canvas;
+    EXPECT_EQ(App().RenderAllLayersToCanvas(orv::image::DownsampleQuarter, canvas), app::MT_OK);
+    EXPECT_FALSE(canvas.isNull());
+}
+
 TEST_F(WindowExportTest, UnwritableTargetIsListedWithItsReason)
 {
     AddToExport("a.png");
