@@ -12,6 +12,8 @@
 #include "import/ImportSupport.h"
 #include "import/ListView.h"
 #include "import/SingleImport.h"
+#include "sections/OverlaySection.h"
+#include "toolset/ToolboxDockWidget.h"
 
 #include <app/Canvas.h>
 #include <app/ForegroundImageList.h>
@@ -593,6 +595,53 @@ TEST_F(ImportTest, ProjectOpenedAfterADisabledBackgroundStillLoadsItsBackground)
     EXPECT_TRUE(Project().GetBackgroundImage()->IsEnabled());
     // Loading the project's own picture again is no edit.
     EXPECT_FALSE(App().IsProjectModified());
+}
+
+TEST_F(ImportTest, OverlayPageHostsTheOverlayGroup)
+{
+    OverlaySection overlaySection;
+    auto* overlay = qobject_cast<SingleImport*>(overlaySection.ImportWidget());
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_EQ(overlay->Layer(), app::OverlayLayer);
+    const QString file = MakePhoto(QStringLiteral("overlay.png"), 50, 50);
+    Script().Queue(file);
+    overlay->ChangeImage();
+    EXPECT_EQ(Script().History().back().text, QStringLiteral("Import overlay image"));
+    ASSERT_TRUE(Project().GetOverlayImage());
+    EXPECT_EQ(Project().GetOverlayImage()->Path(), file);
+    EXPECT_TRUE(App().GetRenderEngine().IsLayerSet(app::OverlayLayer));
+
+    QMimeData two;
+    two.setUrls({ QUrl::fromLocalFile(file), QUrl::fromLocalFile(file) });
+    Script().Queue(QMessageBox::No);
+    overlay->ReplaceImage(&two);
+    EXPECT_TRUE(
+        Script().Texts().contains(QStringLiteral("The overlay layer only supports 1 image?")));
+}
+
+TEST_F(ImportTest, ShowingTheImportPageAgainShowsTheCurrentRowsThumbnail)
+{
+    m_section.reset();
+    ToolboxDockWidget toolbox(QStringLiteral("Toolbox"));
+    toolbox.ChangePage(app::SectionKey);
+    auto* page = qobject_cast<ImportSection*>(toolbox.Page(app::SectionImport));
+    ASSERT_NE(page, nullptr);
+    const QString a = MakePhoto(QStringLiteral("a.png"));
+    const QString b = MakePhoto(QStringLiteral("b.png"), 48, 64);
+    page->Batch()->ImportPaths({ a, b }, QStringLiteral("Progress"));
+    page->Batch()->Preview()->ShowPlaceholder();
+    toolbox.ChangePage(app::SectionImport);
+    EXPECT_EQ(page->Batch()->Preview()->Image(), QImage(Images().Get(a)->ThumbnailFilename()));
+
+    // The canvas's buttons reach the batch through the toolbox.
+    emit toolbox.NavigateButtonClicked(+1, true);
+    EXPECT_EQ(App().CurrentForegroundPath(), b);
+    QSignalSpy unique(&toolbox, &ToolboxDockWidget::UpdateUniqueButton);
+    emit toolbox.SetUnique();
+    EXPECT_TRUE(Images().Get(b)->IsUnique());
+    ASSERT_EQ(unique.count(), 1);
+    EXPECT_TRUE(unique[0][0].toBool());
+    EXPECT_TRUE(unique[0][1].toBool());
 }
 
 } // namespace
