@@ -13,6 +13,7 @@
 #include "import/ListView.h"
 #include "import/SingleImport.h"
 #include "sections/OverlaySection.h"
+#include "toolset/TitleWidget.h"
 #include "toolset/ToolboxDockWidget.h"
 
 #include <app/Canvas.h>
@@ -516,6 +517,34 @@ TEST_F(ImportTest, OpenedProjectKeepsBatchedFlagsSortsAndRepairsStoredNames)
     EXPECT_EQ(Images().Get(c)->Filename(), App().BatchNameOfRow(App().BatchRowOfPath(c)));
     // The project's current photo is on the canvas again.
     EXPECT_EQ(App().CurrentForegroundPath(), c);
+}
+
+TEST_F(ImportTest, SwitchedOffAndCollapsedBatchIsDimmedAndComesBackSoFromTheProject)
+{
+    const QString a = MakePhoto(QStringLiteral("a.png"));
+    Import({ a });
+    App().ClearInvalidationLog();
+    QSignalSpy collapsed(&Batch(), &BatchImport::ForegroundIsCollapsed);
+    Batch().SetEnabled(Qt::Unchecked);
+    Batch().SetCollapsed(false);
+    EXPECT_FALSE(Images().IsEnabled());
+    EXPECT_FALSE(Batch().Preview()->IsBright());
+    ASSERT_FALSE(App().InvalidationLog().empty());
+    EXPECT_EQ(App().InvalidationLog().back().layer, int(app::ForegroundLayer));
+    ASSERT_EQ(collapsed.count(), 1);
+    EXPECT_TRUE(collapsed[0][0].toBool());
+    EXPECT_TRUE(App().IsProjectModified());
+
+    Reopen(Path(QStringLiteral("state.mtb")));
+    EXPECT_FALSE(Batch().Title()->IsSwitchedOn());
+    EXPECT_FALSE(Batch().Title()->IsExpanded());
+    EXPECT_FALSE(Batch().Preview()->IsBright());
+
+    // An empty batch starts switched on and expanded again.
+    Reload(QString());
+    EXPECT_TRUE(Batch().Title()->IsSwitchedOn());
+    EXPECT_TRUE(Batch().Title()->IsExpanded());
+    EXPECT_TRUE(Images().IsEnabled());
 }
 
 // --- Background ---------------------------------------------------------------------------------
