@@ -32,6 +32,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace mtra::ui::test {
 namespace {
 
@@ -198,6 +200,16 @@ TEST_F(ImportTest, DroppedUrlsImportLocalFilesOnly)
     Batch().UpdateBatchList(&mime);
     EXPECT_EQ(Names(), QStringList({ "dropped" }));
     EXPECT_TRUE(Images().Find(photo));
+}
+
+TEST_F(ImportTest, PipeNamedLikeAPhotoIsRefusedWithoutBlocking)
+{
+    const QString pipe = Path(QStringLiteral("pipe.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    Import({ pipe });
+    EXPECT_TRUE(Names().isEmpty());
+    ASSERT_EQ(Batch().LastReports().size(), 1);
+    EXPECT_EQ(Batch().LastReports()[0].paths, QStringList({ pipe }));
 }
 
 // --- The first photo and the canvas ---------------------------------------------------------
