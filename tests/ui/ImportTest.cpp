@@ -210,6 +210,10 @@ TEST_F(ImportTest, PipeNamedLikeAPhotoIsRefusedWithoutBlocking)
     EXPECT_TRUE(Names().isEmpty());
     ASSERT_EQ(Batch().LastReports().size(), 1);
     EXPECT_EQ(Batch().LastReports()[0].paths, QStringList({ pipe }));
+    // Nor does the preview read it when a project names it as a thumbnail.
+    Batch().Preview()->UpdateThumbnail(pipe, app::ForegroundLayer);
+    EXPECT_EQ(
+        Batch().Preview()->Image(), QImage(QStringLiteral(":/DragDropWindow/DragAndDrop.png")));
 }
 
 // --- The first photo and the canvas ---------------------------------------------------------
