@@ -200,6 +200,16 @@ TEST_F(ImportTest, DroppedUrlsImportLocalFilesOnly)
     Batch().UpdateBatchList(&mime);
     EXPECT_EQ(Names(), QStringList({ "dropped" }));
     EXPECT_TRUE(Images().Find(photo));
+
+    // The import button's dialog, with its own progress title.
+    Script().Queue(QStringList({ MakePhoto(QStringLiteral("chosen.png")) }));
+    Batch().ImportButton()->click();
+    const auto& history = Script().History();
+    ASSERT_GE(history.size(), 2u);
+    EXPECT_EQ(history[history.size() - 2].text, QStringLiteral("Import foreground images"));
+    EXPECT_EQ(history.back().title, QStringLiteral("Import Progress"));
+    EXPECT_EQ(history.back().text, QStringLiteral("Importing files..."));
+    EXPECT_EQ(Names(), QStringList({ "chosen", "dropped" }));
 }
 
 TEST_F(ImportTest, PipeNamedLikeAPhotoIsRefusedWithoutBlocking)
