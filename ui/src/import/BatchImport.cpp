@@ -101,6 +101,11 @@ BatchImport::BatchImport(QWidget* parent)
         m_window, &DragDropWindow::NavigateButtonClicked, this, &BatchImport::MoveCurrentSelection);
     connect(m_window, &DragDropWindow::MakeImageUnique, this, &BatchImport::MakeImageUnique);
     connect(m_window, &DragDropWindow::MousePressDetected, this, &BatchImport::RelinkImage);
+    // "View" made the previewed photo the canvas image: the canvas's unique button follows.
+    connect(m_window, &DragDropWindow::SetNewForegroundImage, this, [this] {
+        const QString path = App().CurrentForegroundPath();
+        emit UpdateUniqueButton(Batch().Find(path) && Batch().Get(path)->IsUnique(), true);
+    });
     connect(this, &BatchImport::UpdateUniqueButton, m_window, &DragDropWindow::UpdateUniqueButton);
     connect(this, &BatchImport::UpdateThumbnail, m_window, &DragDropWindow::UpdateThumbnail);
 

@@ -8,6 +8,7 @@
 
 #include <app/ForegroundImageList.h>
 #include <app/LayerImages.h>
+#include <app/PhotoReader.h>
 #include <app/Project.h>
 
 #include <QDragEnterEvent>
@@ -109,7 +110,11 @@ void DragDropWindow::UpdateThumbnail(const QString& path, app::LayerID layer)
     const auto project = application->GetProject();
     if (layer == app::ForegroundLayer) {
         m_bright = !project || project->GetForegroundImageList().IsEnabled();
-        m_image = path.isEmpty() ? QImage() : QImage(path);
+        // A thumbnail name may come from a project file: only a regular file (or one of the
+        // program's own pictures) is read, so a name pointing at a pipe cannot block.
+        const bool readable = !path.isEmpty()
+            && (path.startsWith(QLatin1Char(':')) || app::PhotoFileProblem(path).isEmpty());
+        m_image = readable ? QImage(path) : QImage();
         if (m_image.isNull()) {
             m_image = QImage(Placeholder());
         }

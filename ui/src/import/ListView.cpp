@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSet>
 
 namespace mtra::ui {
 
@@ -86,7 +87,11 @@ void ListView::ListItemClicked(const QModelIndex& index, bool show)
     WaitCursor wait;
     QItemSelectionModel* selection = selectionModel();
     const QModelIndex target = App().BatchIndexOfRow(index.row());
-    const QModelIndexList selected = selection->selectedIndexes();
+    // Rows, not cells: a view over the same selection may select whole rows.
+    QSet<int> selected;
+    for (const QModelIndex& cell : selection->selectedIndexes()) {
+        selected.insert(cell.row());
+    }
     if (selected.isEmpty()) {
         // Nothing chosen yet (an import into an empty batch): the row becomes the canvas image.
         selection->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
