@@ -14,6 +14,7 @@
 #include "export/ExportSelectionWidget.h"
 #include "export/WindowExport.h"
 #include "import/ImportSection.h"
+#include "import/ImportSupport.h"
 #include "import/ListView.h"
 #include "sections/CanvasSizeSection.h"
 #include "sections/OverlaySection.h"
@@ -31,9 +32,11 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
+#include <memory>
 
 namespace mtra::ui::test {
 namespace {
@@ -608,6 +611,26 @@ TEST_F(ExportSelectionTest, OfflinePhotosAreNotAdded)
         QStringList({ "Some images were unable to be added because they are unlinked." }));
 }
 
+TEST_F(ExportSelectionTest, PreviewsUniqueButtonMakesTheCanvasPhotoUnique)
+{
+    const QString photo = AddToExport("u.png");
+    const int row = App().BatchRowOfPath(photo);
+    ExportSelectionWidget widget;
+    QSignalSpy unique(&widget, &ExportSelectionWidget::UpdateUniqueButton);
+    widget.MakeImageUnique();
+    EXPECT_TRUE(Project().GetForegroundImageList().Get(photo)->IsUnique());
+    EXPECT_EQ(App().BatchModel()->item(row)->icon().cacheKey(),
+        import::Icon(import::RowIcon::Unique).cacheKey());
+    ASSERT_EQ(unique.count(), 1);
+    EXPECT_TRUE(unique.last().at(0).toBool());
+
+    widget.MakeImageUnique();
+    EXPECT_FALSE(Project().GetForegroundImageList().Get(photo)->IsUnique());
+    EXPECT_NE(App().BatchModel()->item(row)->icon().cacheKey(),
+        import::Icon(import::RowIcon::Unique).cacheKey());
+    EXPECT_FALSE(unique.last().at(0).toBool());
+}
+
 TEST_F(ExportSelectionTest, SectionFollowsTheProjectAndExports)
 {
     AddToExport("one.png");
@@ -634,8 +657,13 @@ protected:
     void Open(const QString& path)
     {
         ASSERT_EQ(App().CreateProject(path), app::MT_OK);
-        m_import.UpdateFromProject();
-        m_overlay.UpdateFromProject();
+        // Made once a project exists, as the window makes its pages.
+        if (!m_import) {
+            m_import = std::make_unique<ImportSection>();
+            m_overlay = std::make_unique<OverlaySection>();
+        }
+        m_import->UpdateFromProject();
+        m_overlay->UpdateFromProject();
     }
     /// Exports the export list into `folder`; the names written, sorted.
     QStringList ExportInto(const QString& folder)
@@ -649,8 +677,8 @@ protected:
             << Script().Texts().join('\n').toStdString();
         return QDir(folder).entryList(QDir::Files, QDir::Name);
     }
-    ImportSection m_import;
-    OverlaySection m_overlay;
+    std::unique_ptr<ImportSection> m_import;
+    std::unique_ptr<OverlaySection> m_overlay;
 };
 
 bool WithinTwo(const QImage& a, const QImage& b)

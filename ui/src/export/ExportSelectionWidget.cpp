@@ -9,6 +9,7 @@
 #include "export/ExportIcons.h"
 #include "export/WindowExport.h"
 #include "import/DragDropWindow.h"
+#include "import/ImportSupport.h"
 #include "import/ListView.h"
 #include "toolset/TitleWidget.h"
 
@@ -252,8 +253,10 @@ void ExportSelectionWidget::MakeImageUnique()
         return;
     }
     const WaitCursor wait;
-    const bool unique = !batch.Get(path)->IsUnique();
+    const auto image = batch.Get(path);
+    const bool unique = !image->IsUnique();
     if (App().SetCurrentForegroundUnique(unique)) {
+        App().SetBatchThumbnail(row, import::IconFor(*image));
         emit UpdateUniqueButton(unique, true);
     }
 }

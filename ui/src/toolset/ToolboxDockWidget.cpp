@@ -210,6 +210,10 @@ ToolboxDockWidget::ToolboxDockWidget(const QString& title, QWidget* parent)
             connect(import, &ImportSection::UpdateUniqueButton, this,
                 &ToolboxDockWidget::UpdateUniqueButton);
         }
+        if (auto* exportPage = qobject_cast<ExportSection*>(page)) {
+            connect(exportPage, &ExportSection::UpdateUniqueButton, this,
+                &ToolboxDockWidget::UpdateUniqueButton);
+        }
     }
     setWidget(m_pages);
     const int current = CurrentProject().CurrentToolset();
