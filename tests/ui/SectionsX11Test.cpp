@@ -13,11 +13,13 @@
 #include "sections/KeySection.h"
 #include "sections/OverlaySection.h"
 #include "sections/PositionSection.h"
+#include "toolset/TitleWidget.h"
 #include "toolset/ToolboxDockWidget.h"
 
 #include <app/ForegroundImageList.h>
 
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 
 namespace mtra::ui::test {
@@ -51,15 +53,24 @@ TEST_F(SectionsX11Test, EverySectionShowsTheDemoBatch)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     auto* dock = window.findChild<ToolboxDockWidget*>();
     ASSERT_NE(dock, nullptr);
+    // The pages show the project as after opening it.
+    emit window.UpdateFromProject();
+    for (TitleWidget* title : dock->Page(app::SectionExport)->findChildren<TitleWidget*>()) {
+        if (!title->IsExpanded()) {
+            title->CollapseButton()->click();
+        }
+    }
 
     const struct {
         app::ToolsetSections section;
         const char* file;
-    } pages[]
-        = { { app::SectionKey, "section-key.png" }, { app::SectionFilters, "section-filters.png" },
-              { app::SectionPosition, "section-position.png" },
-              { app::SectionCombine, "section-combine.png" },
-              { app::SectionOverlay, "section-overlay.png" } };
+    } pages[] = { { app::SectionCanvasSize, "section-canvas-size.png" },
+        { app::SectionImport, "section-import.png" }, { app::SectionKey, "section-key.png" },
+        { app::SectionFilters, "section-filters.png" },
+        { app::SectionPosition, "section-position.png" },
+        { app::SectionCombine, "section-combine.png" },
+        { app::SectionOverlay, "section-overlay.png" },
+        { app::SectionExport, "section-export.png" } };
     for (const auto& page : pages) {
         dock->ChangePage(page.section);
         QTest::qWait(100);
