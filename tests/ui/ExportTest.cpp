@@ -172,6 +172,13 @@ TEST_F(CanvasSizeTest, TooLargeIsRefusedAndTheOldEntryReturns)
     EXPECT_EQ(CanvasSize(), QSize(4400, 5600));
     EXPECT_EQ(widget.ResolutionBox()->currentText(), "400 dpi");
     EXPECT_EQ(Script().Texts().size(), 1);
+
+    // Read as 1 dpi, 4400 x 5600 is 4400 x 5600 inches: at 300 dpi each side is millions of
+    // pixels and the product far beyond what an int holds; it must not wrap into a yes.
+    Canvas().SetDPI(1);
+    widget.ResolutionBox()->setCurrentIndex(Dpi(widget, 300));
+    EXPECT_EQ(CanvasSize(), QSize(4400, 5600));
+    EXPECT_EQ(Script().Texts().size(), 2);
 }
 
 TEST_F(CanvasSizeTest, AsForegroundAndBackground)
