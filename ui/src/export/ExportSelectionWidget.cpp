@@ -166,10 +166,10 @@ void ExportSelectionWidget::SetBatched(int row, bool batched)
     ShowRowIn(row, batched);
 }
 
-void ExportSelectionWidget::AddAllImagesToBatch()
+void ExportSelectionWidget::AddToBatch(const std::set<int>& rows)
 {
     bool skipped = false;
-    for (int row = 0; row < App().BatchModel()->rowCount(); ++row) {
+    for (int row : rows) {
         if (App().IsBatchRowBatched(row)) {
             continue;
         }
@@ -184,22 +184,18 @@ void ExportSelectionWidget::AddAllImagesToBatch()
     }
 }
 
+void ExportSelectionWidget::AddAllImagesToBatch()
+{
+    std::set<int> rows;
+    for (int row = 0; row < App().BatchModel()->rowCount(); ++row) {
+        rows.insert(row);
+    }
+    AddToBatch(rows);
+}
+
 void ExportSelectionWidget::AddImagesToBatch()
 {
-    bool skipped = false;
-    for (int row : SelectedRows()) {
-        if (App().IsBatchRowBatched(row)) {
-            continue;
-        }
-        if (App().IsBatchRowOffline(row)) {
-            skipped = true;
-            continue;
-        }
-        SetBatched(row, true);
-    }
-    if (skipped) {
-        Warn(this, tr("Some images were unable to be added because they are unlinked."));
-    }
+    AddToBatch(SelectedRows());
 }
 
 void ExportSelectionWidget::RemoveImagesFromBatch()

@@ -7,6 +7,8 @@
 #include <QModelIndex>
 #include <QWidget>
 
+#include <set>
+
 class QPushButton;
 
 namespace mtra::ui {
@@ -51,6 +53,9 @@ public slots:
     void UpdateFromProject();
 
 private:
+    /// Puts the rows that are not on the export list there, offline ones excepted (a warning
+    /// says so).
+    void AddToBatch(const std::set<int>& rows);
     /// Puts the row on the export list or takes it off, in the project and the model.
     void SetBatched(int row, bool batched);
     void ShowRowIn(int row, bool batched);

@@ -43,11 +43,6 @@ Application& App()
     return *Application::Instance();
 }
 
-app::ForegroundImageList& Batch()
-{
-    return App().GetProject()->GetForegroundImageList();
-}
-
 /// Folders become their files (sub-folders first, each level by name); files stay. What a
 /// folder holds without an image suffix goes to `leftOut`.
 QStringList ExpandPaths(const QStringList& paths, QStringList& leftOut)
@@ -104,7 +99,9 @@ BatchImport::BatchImport(QWidget* parent)
     // "View" made the previewed photo the canvas image: the canvas's unique button follows.
     connect(m_window, &DragDropWindow::SetNewForegroundImage, this, [this] {
         const QString path = App().CurrentForegroundPath();
-        emit UpdateUniqueButton(Batch().Find(path) && Batch().Get(path)->IsUnique(), true);
+        emit UpdateUniqueButton(
+            import::ProjectBatch().Find(path) && import::ProjectBatch().Get(path)->IsUnique(),
+            true);
     });
     connect(this, &BatchImport::UpdateUniqueButton, m_window, &DragDropWindow::UpdateUniqueButton);
     connect(this, &BatchImport::UpdateThumbnail, m_window, &DragDropWindow::UpdateThumbnail);
@@ -188,7 +185,7 @@ bool BatchImport::ImportFile(const QString& path, ProgressReporter& progress, in
     if (progress.WasCanceled()) {
         return false;
     }
-    app::ForegroundImageList& batch = Batch();
+    app::ForegroundImageList& batch = import::ProjectBatch();
     if (batch.Find(path)) {
         m_duplicateFiles.append(path);
         return true;
@@ -286,11 +283,11 @@ void BatchImport::MakeImageUnique()
     WaitCursor wait;
     const int row = m_list->currentIndex().row();
     const QString path = App().BatchPathOfRow(row);
-    if (row < 0 || !Batch().Find(path)) {
+    if (row < 0 || !import::ProjectBatch().Find(path)) {
         return;
     }
     const bool isCanvas = path == App().CurrentForegroundPath();
-    const auto image = Batch().Get(path);
+    const auto image = import::ProjectBatch().Get(path);
     if (!image->IsUnique()) {
         // The picture does not change: nothing renders now, the next photo renders everything.
         App().SetFullRefreshNext(true);
@@ -347,7 +344,7 @@ void BatchImport::RemoveAllForegroundImages()
         return;
     }
     QStringList paths;
-    for (auto it = Batch().Begin(); it != Batch().End(); ++it) {
+    for (auto it = import::ProjectBatch().Begin(); it != import::ProjectBatch().End(); ++it) {
         paths.append(it->first);
     }
     for (const QString& path : paths) {
@@ -380,15 +377,16 @@ void BatchImport::RefreshPreview()
         emit UpdateThumbnail(
             QStringLiteral(":/DragDropWindow/OfflinePreview.png"), ForegroundLayer);
     } else {
-        emit UpdateThumbnail(
-            Batch().Find(path) ? Batch().Get(path)->ThumbnailFilename() : QString(),
+        emit UpdateThumbnail(import::ProjectBatch().Find(path)
+                ? import::ProjectBatch().Get(path)->ThumbnailFilename()
+                : QString(),
             ForegroundLayer);
     }
 }
 
 void BatchImport::ApplyEnabled(bool enabled)
 {
-    Batch().SetEnabled(enabled);
+    import::ProjectBatch().SetEnabled(enabled);
     m_body->setEnabled(enabled);
     if (QCheckBox* box = m_title->EnableBox()) {
         const QSignalBlocker block(box);
@@ -400,7 +398,7 @@ void BatchImport::ApplyEnabled(bool enabled)
 void BatchImport::SetEnabled(int state)
 {
     const bool enabled = state == Qt::Checked;
-    const bool changed = Batch().IsEnabled() != enabled;
+    const bool changed = import::ProjectBatch().IsEnabled() != enabled;
     ApplyEnabled(enabled);
     if (changed) {
         App().MarkProjectModified();
@@ -422,12 +420,12 @@ void BatchImport::ApplyCollapsed(bool shown)
         emit ForegroundIsCollapsed(!shown);
     }
     // The batch stores the title's checked state (true: expanded), as project files hold it.
-    Batch().SetCollapsed(shown);
+    import::ProjectBatch().SetCollapsed(shown);
 }
 
 void BatchImport::SetCollapsed(bool shown)
 {
-    const bool changed = Batch().IsCollapsed() != shown;
+    const bool changed = import::ProjectBatch().IsCollapsed() != shown;
     ApplyCollapsed(shown);
     if (changed) {
         App().MarkProjectModified();
@@ -441,7 +439,7 @@ void BatchImport::UpdateFromProject()
     emit UpdateThumbnail(QString(), ForegroundLayer);
     App().ClearBatchList();
     App().BatchSelectionModel()->reset();
-    app::ForegroundImageList& batch = Batch();
+    app::ForegroundImageList& batch = import::ProjectBatch();
     // Display names become parts of export file names: one from a project file that is no
     // plain name, or that another photo has already, is replaced by the file's own.
     int row = 0;

@@ -173,4 +173,9 @@ void MarkViewed(int row, app::ForegroundImage& image)
     Application::Instance()->SetBatchThumbnail(row, IconFor(image));
 }
 
+app::ForegroundImageList& ProjectBatch()
+{
+    return Application::Instance()->GetProject()->GetForegroundImageList();
+}
+
 } // namespace mtra::ui::import

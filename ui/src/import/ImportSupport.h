@@ -10,12 +10,16 @@ class QWidget;
 
 namespace mtra::app {
 class ForegroundImage;
+class ForegroundImageList;
 } // namespace mtra::app
 
 /// Helpers shared by the import page's widgets (batch list, preview windows, import groups):
 /// the row icons, the image filter of the file dialogs, display names, the thumbnail cache and
 /// the canvas-size step. GUI thread only; they act on `Application::Instance()`.
 namespace mtra::ui::import {
+
+/// The batch of the project in the window.
+app::ForegroundImageList& ProjectBatch();
 
 /// The state a batch row's icon shows.
 enum class RowIcon { Unviewed, Viewed, Unique, Offline };

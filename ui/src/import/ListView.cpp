@@ -32,11 +32,6 @@ Application& App()
     return *Application::Instance();
 }
 
-app::ForegroundImageList& Batch()
-{
-    return App().GetProject()->GetForegroundImageList();
-}
-
 bool CanRead(const QString& path)
 {
     QSize size;
@@ -70,7 +65,7 @@ bool ListView::IsCanvasImage(const QModelIndex& index) const
 
 bool ListView::ShowOnCanvas(int row, const QString& path)
 {
-    const auto image = Batch().Get(path);
+    const auto image = import::ProjectBatch().Get(path);
     if (!App().SetForegroundLayerImage(path, image->IsUnique())) {
         return false;
     }
@@ -96,8 +91,8 @@ void ListView::ListItemClicked(const QModelIndex& index, bool show)
         // Nothing chosen yet (an import into an empty batch): the row becomes the canvas image.
         selection->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
         const QString path = App().BatchPathOfIndex(target);
-        const auto image = Batch().Get(path);
-        if (Batch().Find(path)) {
+        const auto image = import::ProjectBatch().Get(path);
+        if (import::ProjectBatch().Find(path)) {
             emit UpdateUniqueButton(image->IsUnique(), show);
             if (ShowOnCanvas(target.row(), path)) {
                 emit App().FocusCanvasRequested();
@@ -111,7 +106,7 @@ void ListView::ListItemClicked(const QModelIndex& index, bool show)
             selection->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
         }
         const QString path = App().BatchPathOfIndex(target);
-        const auto image = Batch().Get(path);
+        const auto image = import::ProjectBatch().Get(path);
         emit UpdateUniqueButton(image->IsUnique(), show || IsCanvasImage(target));
         if (show) {
             ShowOnCanvas(target.row(), path);
@@ -119,7 +114,7 @@ void ListView::ListItemClicked(const QModelIndex& index, bool show)
         } else {
             emit AllowUseButton(true);
         }
-        if (Batch().Find(path)) {
+        if (import::ProjectBatch().Find(path)) {
             import::MakeThumbnail(path, *image, this);
         }
         emit UpdateThumbnail(image->ThumbnailFilename(), ForegroundLayer);
@@ -234,14 +229,14 @@ bool ListView::RelinkRow(int row)
     const QString oldPath = App().BatchPathOfRow(row);
     const QString chosen
         = Dialogs().OpenFileName(this, tr("Locate offline image"), oldPath, import::ImageFilter());
-    if (chosen.isEmpty() || !Batch().Find(oldPath)) {
+    if (chosen.isEmpty() || !import::ProjectBatch().Find(oldPath)) {
         return false;
     }
     const QFileInfo file(chosen);
     const QString newPath = file.absoluteFilePath();
-    const auto image = Batch().Get(oldPath);
+    const auto image = import::ProjectBatch().Get(oldPath);
     // Two rows of one file would export it twice and share one entry in the project.
-    if (newPath != oldPath && Batch().Find(newPath)) {
+    if (newPath != oldPath && import::ProjectBatch().Find(newPath)) {
         Warn(this,
             tr("The following image could not be loaded because it already exists\n") + newPath);
         return false;
