@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "controls/CompoundControls.h"
 #include "controls/Controls.h"
+#include "sections/SectionFrame.h"
 #include "toolset/TitleWidget.h"
 
 #include <app/Project.h>
@@ -63,11 +64,7 @@ ExportCodecWidget::ExportCodecWidget(QWidget* parent)
     , m_postfix(NewAffixEdit(m_body))
     , m_preview(new QLineEdit(m_body))
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(m_title);
-    layout->addWidget(m_body);
+    StackTitleOverBody(this, m_title, m_body);
 
     auto* grid = new QGridLayout(m_body);
     grid->setContentsMargins(10, 10, 10, 10);

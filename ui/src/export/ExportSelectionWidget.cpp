@@ -11,6 +11,7 @@
 #include "import/DragDropWindow.h"
 #include "import/ImportSupport.h"
 #include "import/ListView.h"
+#include "sections/SectionFrame.h"
 #include "toolset/TitleWidget.h"
 
 #include <app/ForegroundImageList.h>
@@ -67,11 +68,7 @@ ExportSelectionWidget::ExportSelectionWidget(QWidget* parent)
     , m_export(new ListView(m_body))
     , m_exportButton(new QPushButton(ExportSectionIcon(ExportIcon::Export), tr("Export"), m_body))
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(m_title);
-    layout->addWidget(m_body);
+    StackTitleOverBody(this, m_title, m_body);
 
     auto* column = new QVBoxLayout(m_body);
     column->setContentsMargins(10, 10, 10, 10);

@@ -9,6 +9,7 @@
 #include "import/ImportErrorDialog.h"
 #include "import/ImportSupport.h"
 #include "import/ListView.h"
+#include "sections/SectionFrame.h"
 #include "toolset/TitleWidget.h"
 
 #include <app/ExportFormats.h>
@@ -74,11 +75,7 @@ BatchImport::BatchImport(QWidget* parent)
     , m_window(new DragDropWindow(DragDropWindow::BatchMode, true, m_body))
     , m_list(new ListView(m_body))
 {
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addWidget(m_title);
-    column->addWidget(m_body);
+    StackTitleOverBody(this, m_title, m_body);
 
     auto* body = new QVBoxLayout(m_body);
     auto* buttons = new QHBoxLayout;

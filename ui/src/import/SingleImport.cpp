@@ -7,6 +7,7 @@
 #include "WaitCursor.h"
 #include "import/DragDropWindow.h"
 #include "import/ImportSupport.h"
+#include "sections/SectionFrame.h"
 #include "toolset/TitleWidget.h"
 
 #include <app/Canvas.h>
@@ -46,11 +47,7 @@ SingleImport::SingleImport(app::LayerID layer, const QString& title, QWidget* pa
     , m_removeButton(new QPushButton(
           QIcon(QStringLiteral(":/Icons/Minus.png")), tr("Remove", "Remove the image"), m_body))
 {
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addWidget(m_title);
-    column->addWidget(m_body);
+    StackTitleOverBody(this, m_title, m_body);
     auto* body = new QVBoxLayout(m_body);
     body->addWidget(m_window);
     auto* buttons = new QHBoxLayout;

@@ -41,6 +41,15 @@ Group NewGroup(const QString& title, QWidget* parent)
         new BodyWidget(parent) };
 }
 
+void StackTitleOverBody(QWidget* owner, TitleWidget* title, BodyWidget* body)
+{
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(title);
+    layout->addWidget(body);
+}
+
 void ClearGrid(QGridLayout* grid)
 {
     // A panel may be the sender of the signal that causes the rebuild (a move), so widgets go

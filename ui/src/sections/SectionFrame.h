@@ -28,6 +28,9 @@ struct Group {
 };
 Group NewGroup(const QString& title, QWidget* parent);
 
+/// A group's title over its body, alone in `owner`'s new vertical layout without margins.
+void StackTitleOverBody(QWidget* owner, TitleWidget* title, BodyWidget* body);
+
 /// Removes every layout item of `grid` and hides its widgets, deleted later.
 void ClearGrid(QGridLayout* grid);
 
