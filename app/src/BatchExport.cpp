@@ -89,6 +89,8 @@ std::set<FileId> InputsOf(const BatchPlan& plan)
     };
     for (const BatchItem& item : plan.items)
         add(item.source);
+    for (const QString& source : plan.otherSources)
+        add(source);
     if (const auto background = plan.project->GetBackgroundImage())
         add(background->Path());
     if (const auto overlay = plan.project->GetOverlayImage())
@@ -213,6 +215,23 @@ bool PlanPhotoBatch(const QString& background, const QString& overlay, const QSt
     AssignTargets(planned, choices.prefix.value_or(QString::fromStdWString(settings.Prefix())),
         choices.postfix.value_or(QString::fromStdWString(settings.Suffix())));
     plan = std::move(planned);
+    return true;
+}
+
+bool SelectShard(BatchPlan& plan, int index, int count)
+{
+    if (count < 1 || index < 0 || index >= count)
+        return false;
+    std::vector<BatchItem> kept;
+    kept.reserve(plan.items.size() / static_cast<std::size_t>(count) + 1);
+    for (std::size_t place = 0; place < plan.items.size(); ++place) {
+        BatchItem& item = plan.items[place];
+        if (place % static_cast<std::size_t>(count) == static_cast<std::size_t>(index))
+            kept.push_back(std::move(item));
+        else
+            plan.otherSources.push_back(item.source);
+    }
+    plan.items = std::move(kept);
     return true;
 }
 

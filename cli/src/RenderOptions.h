@@ -29,6 +29,9 @@ struct RenderOptions {
     ExistingFiles existing = ExistingFiles::Skip;
     bool dryRun = false;
     bool quiet = false;
+    /// --shard K/N: this process renders share K (counted from 0) of N of the list.
+    int shardIndex = 0;
+    int shardCount = 1;
 };
 
 /// How parsing ended.
@@ -41,8 +44,8 @@ enum class ParseOutcome {
 
 /// Parses `arguments` (the program name first). Checks everything that can be checked without
 /// reading files: the two modes and their required options, --overwrite against
-/// --skip-existing, the format name, the quality range 0 … 100, and prefix and postfix by the
-/// program's own rule.
+/// --skip-existing, the format name, the quality range 0 … 100, prefix and postfix by the
+/// program's own rule, and the share of --shard (0 ≤ K < N).
 ParseOutcome ParseArguments(const QStringList& arguments, RenderOptions& options, QString& message);
 
 } // namespace mtra::cli

@@ -107,6 +107,9 @@ int main(int argc, char* argv[])
                                                    : PlanFromProject(options, plan, message);
     if (!planned)
         return fail(2);
+    // Dealt after planning: names, numbers for repeated names and refused targets come from
+    // the whole list, the same in every share.
+    app::SelectShard(plan, options.shardIndex, options.shardCount);
 
     // A folder that cannot take the pictures ends the run before anything renders.
     if (!options.dryRun && !app::PrepareOutputFolder(plan, message))

@@ -69,6 +69,9 @@ struct BatchPlan {
     /// Files that folders given to `PlanPhotoBatch` held but that are not taken: symbolic
     /// links, files that are not regular, files without an image suffix.
     int leftOut = 0;
+    /// Photos of the whole list that other shares of a split run render (`SelectShard`).
+    /// They are still inputs of this run: no target of it ever replaces one of them.
+    QStringList otherSources;
 };
 
 /// The caller's choices for a plan; unset values come from the project's export settings.
@@ -102,6 +105,16 @@ APP_EXPORT BatchPlan PlanProjectBatch(
 /// canvas would be unsupported, or the default project fails to load.
 APP_EXPORT bool PlanPhotoBatch(const QString& background, const QString& overlay,
     const QStringList& photos, const ExportChoices& choices, BatchPlan& plan, QString& message);
+
+/// Keeps of `plan` only share `index` (0 … `count` − 1) of `count`: the items whose place in
+/// the whole list, counted from 0, leaves `index` when divided by `count`. Shares dealt this way
+/// are alike in size and in mix (a run of large photos is spread over them), and depend on
+/// nothing but the list, so `count` processes planning the same list, each with its own
+/// `index`, together take every item exactly once and no two ever write the same target. Items
+/// with a problem are dealt too, so each failure is reported by one share only. The photos
+/// left to other shares go to `otherSources`. False, `plan` unchanged, when `count` < 1 or
+/// `index` is outside 0 … `count` − 1.
+APP_EXPORT bool SelectShard(BatchPlan& plan, int index, int count);
 
 /// What became of one photo.
 enum class BatchOutcome : int {
