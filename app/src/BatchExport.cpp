@@ -17,6 +17,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <future>
@@ -240,31 +241,13 @@ MTerr OpenExportEngine(
 {
     engine.reset();
     const Project& project = *plan.project;
-    // No screen: the window caches stay tiny, and go before the export as the program's
-    // export frees them.
+    // No screen and no preview: the engine allocates only what the export itself needs.
     MTerr result = MT_OK;
-    auto made = std::make_unique<RenderEngine>(
-        plan.project, orv::image::Bits8, orv::image::PixelOrderBGRA, QRect(0, 0, 16, 16), result);
-    if (result != MT_OK) {
+    std::unique_ptr<RenderEngine> made = RenderEngine::ForExport(plan.project, result);
+    if (result != MT_OK || !made) {
         message = ErrorText(result);
         return result;
     }
-    const auto setLayer = [&](LayerID layer, const AbstractImage* image) {
-        if (image == nullptr || image->Path().isEmpty())
-            return MT_OK;
-        const MTerr set = made->SetLayer(layer, image->Path());
-        if (set != MT_OK) {
-            const QString found = LastPhotoFailure();
-            message = LayerUnreadableText(layer, image->Path(),
-                set == MT_CACHE_NOT_CREATED && !found.isEmpty() ? found : ErrorText(set));
-        }
-        return set;
-    };
-    result = setLayer(BackgroundLayer, project.GetBackgroundImage().get());
-    if (result == MT_OK)
-        result = setLayer(OverlayLayer, project.GetOverlayImage().get());
-    if (result != MT_OK)
-        return result;
 
     // The foreground layer holds one photo of the batch. The first one to be written is
     // taken, then the project's current one, then one whose file may be kept.
@@ -276,12 +259,39 @@ MTerr OpenExportEngine(
     }
     candidates.push_back(project.CurrentForegroundPath());
     candidates.insert(candidates.end(), existing.begin(), existing.end());
-    for (const QString& path : candidates) {
-        if (!path.isEmpty() && project.GetForegroundImageList().Find(path)
-            && PhotoFileProblem(path).isEmpty() && made->SetLayer(ForegroundLayer, path) == MT_OK)
-            break;
+    const auto usable = [&](const QString& path) {
+        return !path.isEmpty() && project.GetForegroundImageList().Find(path)
+            && PhotoFileProblem(path).isEmpty();
+    };
+    auto candidate = std::find_if(candidates.begin(), candidates.end(), usable);
+
+    // Background, overlay and the first candidate decode at the same time.
+    std::array<QString, 3> paths;
+    const auto pathOf
+        = [](const AbstractImage* image) { return image == nullptr ? QString() : image->Path(); };
+    paths[BackgroundLayer] = pathOf(project.GetBackgroundImage().get());
+    paths[OverlayLayer] = pathOf(project.GetOverlayImage().get());
+    if (candidate != candidates.end())
+        paths[ForegroundLayer] = *candidate;
+    std::array<MTerr, 3> results {};
+    std::array<QString, 3> reasons;
+    made->SetLayers(paths, results, reasons);
+    for (const LayerID layer : { BackgroundLayer, OverlayLayer }) {
+        const MTerr set = results[layer];
+        if (set != MT_OK) {
+            const QString& found = reasons[layer];
+            message = LayerUnreadableText(layer, paths[layer],
+                set == MT_CACHE_NOT_CREATED && !found.isEmpty() ? found : ErrorText(set));
+            return set;
+        }
     }
-    made->RemoveCacheBeforeExport();
+    // A first candidate that does not load leaves the layer to the next one that does.
+    if (candidate != candidates.end() && results[ForegroundLayer] != MT_OK) {
+        for (++candidate; candidate != candidates.end(); ++candidate) {
+            if (usable(*candidate) && made->SetLayer(ForegroundLayer, *candidate) == MT_OK)
+                break;
+        }
+    }
     engine = std::move(made);
     return MT_OK;
 }

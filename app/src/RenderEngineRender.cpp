@@ -273,8 +273,12 @@ MTerr RenderEngine::ExportForeground(const QString& path, const ImagePtr& export
     return Guarded(MT_CANVAS_NOT_COMPOSED, [&] {
         const LayerLists lists = ListsFor(ForegroundLayer, path);
         ImagePtr keyed = CreateRenderCache(photo);
-        const MTerr keyResult = PassOnWhenNothingToDo(
-            KeyStage(*lists.keys, *m_tables, photo, keyed), MT_NOTHING_TO_KEY, photo, keyed);
+        // The layer's own decode was scanned for its screen colour when it was loaded.
+        const bool layerPhoto = photo == State(ForegroundLayer).image.full;
+        const MTerr keyResult
+            = PassOnWhenNothingToDo(KeyStage(*lists.keys, *m_tables, photo, keyed,
+                                        layerPhoto ? &m_foregroundKeyColor : nullptr),
+                MT_NOTHING_TO_KEY, photo, keyed);
         if (IsStageFailure(keyResult))
             return keyResult;
         photo.reset(); // the decoded photo is no longer needed; free it early

@@ -78,7 +78,7 @@ orv::image::OVChannel SpillChannelForKeys(const KeyList& keys, const ImagePtr& s
 }
 
 MTerr KeyStage(const KeyList& keys, orv::OVLookupTables& tables, const ImagePtr& source,
-    const ImagePtr& destination)
+    const ImagePtr& destination, const orv::image::OVKeyColor* known)
 {
     return Guarded(MT_STAGE_RENDER_FAILED, [&] {
         if (const MTerr checked = CheckSource(source))
@@ -94,8 +94,9 @@ MTerr KeyStage(const KeyList& keys, orv::OVLookupTables& tables, const ImagePtr&
                 || ((*it)->Type() == AutoColorDifferenceKey && IsApplied(**it)
                     && static_cast<const AutoColorDifferenceKeyItem&>(**it).KeyColor()
                         == orv::image::KeyColorAuto);
-        const orv::image::OVKeyColor detected
-            = anyAuto ? DetectedKeyColor(source) : orv::image::KeyColorGreen;
+        const orv::image::OVKeyColor detected = !anyAuto
+            ? orv::image::KeyColorGreen
+            : (known != nullptr ? *known : DetectedKeyColor(source));
         auto resolve = [&](orv::image::OVKeyColor colour) {
             return colour == orv::image::KeyColorAuto ? detected : colour;
         };

@@ -6,8 +6,9 @@
 /// mattora-render):
 ///
 ///   plan (`PlanProjectBatch` or `PlanPhotoBatch`: which photos, which target files, what is
-///   wrong with any of them)  →  engine (`OpenExportEngine`, or the window's own engine after
-///   `RenderEngine::RemoveCacheBeforeExport`)  →  `RunBatch`: for each photo render
+///   wrong with any of them; `SelectShard` for one share of a split run)  →  engine
+///   (`OpenExportEngine`, or the window's own engine after `RenderEngine::RemoveCacheBeforeExport`)
+///   →  `RunBatch`: for each photo render
 ///   (`RenderEngine::ExportQImage`), encode (`EncodeImage`), write safely (`WriteWholeFile`)
 ///   and report the outcome.
 ///
@@ -167,11 +168,12 @@ struct BatchSummary {
     bool cancelled = false;
 };
 
-/// A render engine without a screen for `plan`, as the program's export uses its own: the
-/// background and overlay loaded once, the foreground layer from the first photo to be
-/// written that loads (its export then reuses that decode; which photo it is plays no part
-/// in the pictures), the preview caches freed. A background or overlay that does not load
-/// would spoil every picture, so that gives its code and `message`, and no engine.
+/// A render engine for `plan` that only exports (`RenderEngine::ForExport`: no preview caches
+/// at all): the background and overlay loaded once, the foreground layer from the first photo
+/// to be written that loads (its export then reuses that decode and its screen colour; which
+/// photo it is plays no part in the pictures), the three files decoded at the same time. A
+/// background or overlay that does not load would spoil every picture, so that gives its code
+/// and `message`, and no engine.
 APP_EXPORT MTerr OpenExportEngine(
     const BatchPlan& plan, std::unique_ptr<RenderEngine>& engine, QString& message);
 
