@@ -12,6 +12,8 @@
 #include <app/RenderEngine.h>
 #include <app/WholeFileWriter.h>
 
+#include <ovimageengine/OVImageSupport.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +21,9 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <deque>
 #include <future>
 #include <map>
 #include <optional>
@@ -315,6 +319,55 @@ bool PrepareOutputFolder(const BatchPlan& plan, QString& reason)
     return true;
 }
 
+namespace {
+
+// Encodes and writes one composite; the reason of a failure, or empty.
+QString EncodeAndWrite(QImage composite, const ExportFormatInfo& format, const QString& target)
+{
+    QString failure;
+    try {
+        QByteArray bytes;
+        const bool encoded = EncodeImage(composite, format, bytes, &failure);
+        composite = QImage(); // the composite's memory goes before the file is written
+        if (encoded)
+            WriteWholeFile(target, bytes, &failure);
+    } catch (const std::bad_alloc&) {
+        failure = EncodeOutOfMemoryText();
+    }
+    return failure;
+}
+
+// The reason an export gave no picture: the reader's own finding ("data ends early") says more
+// than "cannot be read". Read on the thread that rendered.
+QString ExportFailureText(MTerr error)
+{
+    const QString found = LastPhotoFailure();
+    return error == MT_EXPORT_FOREGROUND_FAILED && !found.isEmpty() ? found : ErrorText(error);
+}
+
+using Outcome = std::pair<BatchOutcome, QString>;
+
+// Runs `work` on a thread of its own; on the calling thread when none can be started.
+template <typename Work> std::future<Outcome> Launch(Work&& work)
+{
+    try {
+        return std::async(std::launch::async, std::forward<Work>(work));
+    } catch (const std::system_error&) {
+        std::promise<Outcome> now;
+        now.set_value(work());
+        return now.get_future();
+    }
+}
+
+std::future<Outcome> Ready(BatchOutcome outcome, const QString& detail)
+{
+    std::promise<Outcome> now;
+    now.set_value(Outcome(outcome, detail));
+    return now.get_future();
+}
+
+} // namespace
+
 BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver& observer,
     const BatchRunOptions& options)
 {
@@ -339,17 +392,30 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
         }
         observer.FileDone(index, plan.items[static_cast<std::size_t>(index)], outcome, detail);
     };
-    // The picture being encoded and written while the next photo renders.
-    struct Pending {
+
+    // Photos whose outcome is not reported yet, oldest first. With one job the next photo
+    // renders here while the one before is encoded and written on a thread; with more, each
+    // photo renders, encodes and writes on a thread of its own, at most `jobs` at once, the
+    // engine's workers divided among them.
+    const int jobs = std::max(1, options.jobs);
+    const unsigned workersPerJob = std::max(1u, orv::image::RenderWorkerCount() / unsigned(jobs));
+    struct InFlight {
         int index = -1;
-        std::future<QString> failure; // empty once the file is written
-    } pending;
-    const auto finishPending = [&] {
-        if (pending.index < 0)
-            return;
-        const QString failure = pending.failure.get();
-        const int index = std::exchange(pending.index, -1);
-        count(index, failure.isEmpty() ? BatchOutcome::Written : BatchOutcome::Failed, failure);
+        bool renders = false; // holds a picture (or will), not just an outcome known at once
+        std::future<Outcome> outcome;
+    };
+    std::deque<InFlight> inFlight;
+    int rendering = 0;
+    const auto reportOldest = [&] {
+        InFlight oldest = std::move(inFlight.front());
+        inFlight.pop_front();
+        rendering -= oldest.renders ? 1 : 0;
+        const Outcome outcome = oldest.outcome.get();
+        count(oldest.index, outcome.first, outcome.second);
+    };
+    const auto reportAll = [&] {
+        while (!inFlight.empty())
+            reportOldest();
     };
 
     // A target that is one of the run's own inputs (the output folder holding the photos) is
@@ -365,8 +431,12 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
         const BatchItem& item = plan.items[static_cast<std::size_t>(index)];
         observer.FileStarted(index, item);
         const auto done = [&](BatchOutcome outcome, const QString& detail) {
-            finishPending();
-            count(index, outcome, detail);
+            if (jobs > 1) {
+                inFlight.push_back({ index, false, Ready(outcome, detail) });
+            } else {
+                reportAll();
+                count(index, outcome, detail);
+            }
         };
         if (!item.problem.isEmpty()) {
             done(BatchOutcome::Failed, item.problem);
@@ -407,44 +477,52 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
             done(BatchOutcome::Failed, ErrorText(MT_LAYER_NOT_SET));
             continue;
         }
+
+        if (jobs > 1) {
+            while (rendering >= jobs)
+                reportOldest();
+            ++rendering;
+            inFlight.push_back({ index, true,
+                Launch([engine, format = plan.format, source = item.source, target = item.target,
+                           workersPerJob]() -> Outcome {
+                    const orv::image::WorkerLimit limit(workersPerJob);
+                    MTerr error = MT_OK;
+                    QImage image = engine->ExportQImage(source, error);
+                    if (error != MT_OK || image.isNull())
+                        return Outcome(BatchOutcome::Failed, ExportFailureText(error));
+                    const QString failure = EncodeAndWrite(std::move(image), format, target);
+                    return Outcome(
+                        failure.isEmpty() ? BatchOutcome::Written : BatchOutcome::Failed, failure);
+                }) });
+            // Outcomes known by now are told at once, in order.
+            while (!inFlight.empty()
+                && inFlight.front().outcome.wait_for(std::chrono::seconds(0))
+                    == std::future_status::ready)
+                reportOldest();
+            continue;
+        }
+
         MTerr error = MT_OK;
         QImage image = engine->ExportQImage(item.source, error);
         if (error != MT_OK || image.isNull()) {
-            // The reader's own finding ("data ends early") says more than "cannot be read".
-            const QString found = LastPhotoFailure();
-            done(BatchOutcome::Failed,
-                error == MT_EXPORT_FOREGROUND_FAILED && !found.isEmpty() ? found
-                                                                         : ErrorText(error));
+            done(BatchOutcome::Failed, ExportFailureText(error));
             continue;
         }
-        finishPending();
-        pending.index = index;
-        // Encodes and writes one composite; the reason of a failure, or empty.
-        auto encodeAndWrite = [format = plan.format, target = item.target](QImage composite) {
-            QString failure;
-            try {
-                QByteArray bytes;
-                const bool encoded = EncodeImage(composite, format, bytes, &failure);
-                composite = QImage(); // the composite's memory goes before the file is written
-                if (encoded)
-                    WriteWholeFile(target, bytes, &failure);
-            } catch (const std::bad_alloc&) {
-                failure = EncodeOutOfMemoryText();
-            }
-            return failure;
-        };
-        try {
-            // A shared copy: the image stays whole here should the thread not start.
-            pending.failure = std::async(std::launch::async, encodeAndWrite, image);
-            image = QImage();
-        } catch (const std::system_error&) {
-            // No second thread to be had: this picture is written before the next renders.
-            std::promise<QString> now;
-            now.set_value(encodeAndWrite(std::move(image)));
-            pending.failure = now.get_future();
-        }
+        // The foreground layer of an engine made for the run holds the first photo that
+        // renders, for this export to reuse; after it, that decode only takes room.
+        if (engine->IsExportOnly() && engine->IsLayerSet(ForegroundLayer))
+            engine->RemoveLayer(ForegroundLayer);
+        reportAll();
+        // A shared copy: the image stays whole here should the thread not start.
+        inFlight.push_back(
+            { index, true, Launch([image, format = plan.format, target = item.target]() mutable {
+                 const QString failure = EncodeAndWrite(std::move(image), format, target);
+                 return Outcome(
+                     failure.isEmpty() ? BatchOutcome::Written : BatchOutcome::Failed, failure);
+             }) });
+        image = QImage();
     }
-    finishPending();
+    reportAll();
     observer.Finished(summary.written, summary.skipped, summary.failed);
     return summary;
 }

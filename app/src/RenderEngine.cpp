@@ -6,7 +6,6 @@
 #include <app/Project.h>
 
 #include <ovcommon/OVLookupTables.h>
-#include <ovcommon/OVSystem.h>
 #include <ovimageengine/OVImageCompositor.h>
 #include <ovimageengine/OVImageKeyer.h>
 #include <ovimageengine/OVImageSupport.h>
@@ -154,7 +153,7 @@ MTerr RenderEngine::PrepareLayer(LayerID layer, const QString& path, PreparedLay
         if (layer == ForegroundLayer) {
             orv::image::AutoDetectKeyColor(
                 static_cast<orv::image::OVImage8*>(next.image.full.get()),
-                orv::OVSystem::GetCPUCoreCount(), &prepared.keyColor);
+                static_cast<int>(orv::image::RenderWorkerCount()), &prepared.keyColor);
             const QFileInfo file(path);
             prepared.fileSize = file.size();
             prepared.fileTime = file.lastModified().toMSecsSinceEpoch();

@@ -209,7 +209,9 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
             QImage::Format_ARGB32);
         if (result.isNull())
             throw std::bad_alloc();
-        result.fill(Qt::transparent);
+        // A shown background covers the whole picture first (opaque black, then the photo).
+        if (!IsShown(BackgroundLayer))
+            result.fill(Qt::transparent);
         exported = orv::image::CreateImage(result.bits(), canvas.Width(), canvas.Height(), m_order);
         return MT_OK;
     });
@@ -293,6 +295,7 @@ MTerr RenderEngine::ExportForeground(const QString& path, const ImagePtr& export
             = orv::image::NewZeroedImage(exported->Width(), exported->Height(), m_order);
         if (RenderExportTransforms(filtered, placed, *lists.transforms) != MT_OK)
             return MT_CANVAS_NOT_COMPOSED;
+        filtered.reset(); // placed now; the compositor's own buffers take its room
         orv::image::OVImageCompositor compositor(exported, 1.0, *m_tables, DownsampleFull);
         if (const MTerr added = AddForeground(
                 compositor, lists.composites, placed, IsShown(BackgroundLayer), DownsampleFull))

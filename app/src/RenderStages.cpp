@@ -4,10 +4,10 @@
 
 #include <app/Canvas.h>
 
-#include <ovcommon/OVSystem.h>
 #include <ovimageengine/OVImageCompositor.h>
 #include <ovimageengine/OVImageKeyer.h>
 #include <ovimageengine/OVImageProcessor.h>
+#include <ovimageengine/OVImageSupport.h>
 #include <ovimageengine/OVResultCode.h>
 
 #include "RenderGuard.h"
@@ -57,7 +57,8 @@ orv::image::OVKeyColor DetectedKeyColor(const ImagePtr& source)
 {
     orv::image::OVKeyColor colour = orv::image::KeyColorGreen;
     if (auto* pixels = dynamic_cast<OVImage8*>(source.get()))
-        orv::image::AutoDetectKeyColor(pixels, orv::OVSystem::GetCPUCoreCount(), &colour);
+        orv::image::AutoDetectKeyColor(
+            pixels, static_cast<int>(orv::image::RenderWorkerCount()), &colour);
     return colour;
 }
 

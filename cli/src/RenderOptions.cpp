@@ -8,6 +8,9 @@ namespace mtra::cli {
 
 namespace {
 
+// Each photo in flight holds several camera-size pictures; more than this only fills memory.
+constexpr int kMaxJobs = 64;
+
 const char* const kDescription
     = "Renders a batch of green- or blue-screen photos over a background and writes every\n"
       "composite as JPEG, PNG or TIFF, as the program's export does.\n\n"
@@ -111,8 +114,12 @@ ParseOutcome ParseArguments(const QStringList& arguments, RenderOptions& options
         QStringLiteral("Renders only share K of N of the list (K from 0 to N-1), so that N "
                        "processes together write every picture once."),
         QStringLiteral("K/N"));
+    const QCommandLineOption jobs({ QStringLiteral("j"), QStringLiteral("jobs") },
+        QStringLiteral("Renders <n> photos at once, the workers divided among them (default 1; "
+                       "each costs memory)."),
+        QStringLiteral("n"));
     parser.addOptions({ help, version, output, background, overlay, all, format, quality, prefix,
-        postfix, overwrite, skipExisting, dryRun, quiet, shard });
+        postfix, overwrite, skipExisting, dryRun, quiet, shard, jobs });
     parser.addPositionalArgument(QStringLiteral("input"),
         QStringLiteral("A project file, or with -b the photos and folders to render."),
         QStringLiteral("PROJECT | PHOTO|FOLDER..."));
@@ -206,6 +213,14 @@ ParseOutcome ParseArguments(const QStringList& arguments, RenderOptions& options
     if (parser.isSet(shard)
         && !ParseShard(parser.value(shard), options.shardIndex, options.shardCount, message))
         return ParseOutcome::UsageError;
+    if (parser.isSet(jobs)) {
+        bool ok = false;
+        options.jobs = parser.value(jobs).toInt(&ok);
+        if (!ok || options.jobs < 1 || options.jobs > kMaxJobs) {
+            message = QStringLiteral("--jobs must be a whole number from 1 to %1").arg(kMaxJobs);
+            return ParseOutcome::UsageError;
+        }
+    }
     return ParseOutcome::Run;
 }
 

@@ -119,6 +119,7 @@ int main(int argc, char* argv[])
         return fail(2);
     app::BatchRunOptions run;
     run.dryRun = options.dryRun;
+    run.jobs = options.jobs;
     run.replaceExisting = [&options](const app::BatchItem&) {
         return options.existing == ExistingFiles::Overwrite ? app::ReplaceAnswer::YesToAll
                                                             : app::ReplaceAnswer::No;

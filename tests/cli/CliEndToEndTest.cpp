@@ -291,14 +291,15 @@ TEST_F(CliEndToEndTest, SharesTogetherWriteWhatOneRunWrites)
         return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
     };
 
-    // Three shares at once, as an array job would start them.
+    // Three shares at once, as an array job would start them; one with two photos in flight.
     std::vector<std::unique_ptr<QProcess>> shares;
     for (int k = 0; k < 3; ++k) {
         auto process = std::make_unique<QProcess>();
         process->setWorkingDirectory(dir.path());
         process->start(QStringLiteral(MTRA_RENDER_EXE),
             { project, QStringLiteral("-o"), Path("three"), QStringLiteral("--shard"),
-                QStringLiteral("%1/3").arg(k) });
+                QStringLiteral("%1/3").arg(k), QStringLiteral("--jobs"),
+                QStringLiteral("%1").arg(k == 0 ? 2 : 1) });
         shares.push_back(std::move(process));
     }
     int reported = 0;

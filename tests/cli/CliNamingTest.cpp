@@ -69,6 +69,8 @@ TEST(CliOptionsTest, UsageErrorsAreRefusedBeforeAnythingRuns)
         { "a.mtrabatch", "--shard", "1" },
         { "a.mtrabatch", "--shard", "1/2/3" },
         { "a.mtrabatch", "--shard", "a/b" },
+        { "a.mtrabatch", "--jobs", "0" },
+        { "a.mtrabatch", "--jobs", "many" },
     };
     for (const auto& words : refused) {
         RenderOptions options;
@@ -93,6 +95,9 @@ TEST(CliOptionsTest, AShareIsCountedFromZero)
     ASSERT_EQ(Parse({ "a.mtrabatch", "--shard", "2/3" }, options, message), ParseOutcome::Run);
     EXPECT_EQ(options.shardIndex, 2);
     EXPECT_EQ(options.shardCount, 3);
+    EXPECT_EQ(options.jobs, 1);
+    ASSERT_EQ(Parse({ "a.mtrabatch", "-j", "2" }, options, message), ParseOutcome::Run);
+    EXPECT_EQ(options.jobs, 2);
     EXPECT_EQ(
         Parse({ "a.mtrabatch", "--shard", "3/3" }, options, message), ParseOutcome::UsageError);
     EXPECT_TRUE(message.contains(QStringLiteral("0 to 2"))) << message.toStdString();

@@ -18,7 +18,10 @@
 /// - Overlap: the encoding and writing of one picture runs on a second thread while the next
 ///   photo renders (the encoder and the engine's decodes are single-threaded, so on two cores
 ///   the pair keeps both busy). Its outcome is reported before the next photo's. Should no
-///   thread start, the picture is written before the next one renders.
+///   thread start, the picture is written before the next one renders. With `jobs` J above 1,
+///   up to J photos are rendered, encoded and written at once, each on a thread of its own
+///   with the engine's workers divided among them; outcomes are still reported in order, and
+///   the pictures are the same for every J.
 /// - One photo failing never stops the run. Failures and skips carry a reason in words
 ///   (<app/ErrorTexts.h>); nothing is thrown.
 /// - Existing files: before a target that exists is replaced, the question hook is asked
@@ -33,7 +36,9 @@
 ///   finished first, the rest is not started.
 /// - Threads: `RunBatch` runs on the thread that owns the engine and the project (the GUI
 ///   thread in the program) and calls the observer and the hooks there; only the encoding and
-///   writing of finished pictures runs elsewhere, touching neither.
+///   writing of finished pictures (and with `jobs` above 1 their rendering, through
+///   `RenderEngine::ExportQImage` alone) runs elsewhere, touching neither. The project must not
+///   change while the run lasts.
 
 #include <app/AppExport.h>
 #include <app/ExportFormats.h>
@@ -158,6 +163,9 @@ struct BatchRunOptions {
     std::function<bool()> cancelRequested;
     /// Asked before an existing target is replaced. Empty: existing files are kept (No).
     std::function<ReplaceAnswer(const BatchItem& item)> replaceExisting;
+    /// Photos in flight at once (see the rules above); values below 1 count as 1. Each costs
+    /// memory for its own intermediates (about five canvas-size pictures at the peak).
+    int jobs = 1;
 };
 
 /// Counts of a finished run; `cancelled` when the cancel check or a Cancel answer ended it.

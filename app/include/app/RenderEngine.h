@@ -34,7 +34,9 @@ class TransformList;
 /// find no cache and every stage stale there. Only 8 bits per channel in blue-green-red-alpha
 /// order is implemented.
 /// The engine owns every cache and shares the project with its creator. No exception leaves
-/// it; failures are `MTerr` values. GUI thread only.
+/// it; failures are `MTerr` values. GUI thread only, with one exception: `ExportQImage` may run
+/// on several threads at once (the batch export's jobs) while nothing else uses the engine and
+/// the project does not change.
 class APP_EXPORT RenderEngine
 {
 public:
@@ -70,6 +72,8 @@ public:
     /// `LastPhotoFailure` would give on the loading thread), empty otherwise.
     void SetLayers(const std::array<QString, 3>& paths, std::array<MTerr, 3>& results,
         std::array<QString, 3>& reasons);
+    /// Made by `ForExport`.
+    bool IsExportOnly() const { return m_exportOnly; }
     /// Unloads a layer's images; its window cache stays allocated. 31 for an unknown layer.
     MTerr RemoveLayer(LayerID layer);
     /// False for a value outside `LayerID`.
