@@ -183,15 +183,21 @@ MTerr RenderEngine::RenderCanvasImage(OVDownsampleFactor factor, QImage& image)
     });
 }
 
-MTerr RenderEngine::RenderExportTransforms(
+QTransform RenderEngine::ExportTransform(
     const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const
 {
     const Canvas& canvas = m_project->GetCanvas();
     QTransform centre;
     centre.translate(destination->Width() * 0.5, destination->Height() * 0.5);
-    const QTransform transform = LayerTransform(centre, transforms, source->Width(),
-        source->Height(), canvas.Width(), canvas.Height(), 1.0f);
-    return DrawTransformed(source, destination, transform, true);
+    return LayerTransform(centre, transforms, source->Width(), source->Height(), canvas.Width(),
+        canvas.Height(), 1.0f);
+}
+
+MTerr RenderEngine::RenderExportTransforms(
+    const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const
+{
+    return DrawTransformed(
+        source, destination, ExportTransform(source, destination, transforms), true);
 }
 
 QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
@@ -243,9 +249,13 @@ MTerr RenderEngine::ExportBackground(const QString& path, const ImagePtr& export
         // if it were the result.
         if (IsStageFailure(filterResult))
             return filterResult;
-        // Drawn straight into the export image, which nothing else has touched yet.
+        // Drawn straight into the export image, which nothing else has touched yet. An opaque
+        // background the canvas's size in its place (the usual case) is a copy.
+        const QTransform transform = ExportTransform(filtered, exported, *lists.transforms);
+        if (CopyWhenPlacedAsIs(filtered, exported, transform))
+            return MT_OK;
         orv::image::FillImage(0, 0, 0, 255, exported.get());
-        return RenderExportTransforms(filtered, exported, *lists.transforms) == MT_OK
+        return DrawTransformed(filtered, exported, transform, true) == MT_OK
             ? MT_OK
             : MT_EXPORT_BACKGROUND_FAILED;
     });

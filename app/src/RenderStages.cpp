@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace mtra::app {
@@ -225,6 +226,29 @@ QTransform LayerTransform(QTransform placement, const TransformList& transforms,
     }
     placement.translate(-(sourceWidth * 0.5), -(sourceHeight * 0.5));
     return placement;
+}
+
+bool CopyWhenPlacedAsIs(
+    const ImagePtr& source, const ImagePtr& destination, const QTransform& transform)
+{
+    auto* from = dynamic_cast<OVImage8*>(source.get());
+    auto* to = dynamic_cast<OVImage8*>(destination.get());
+    if (from == nullptr || to == nullptr || transform.type() != QTransform::TxNone
+        || from->Width() != to->Width() || from->Height() != to->Height()
+        || from->Buffer() == nullptr || to->Buffer() == nullptr)
+        return false;
+    const std::size_t row = std::size_t(from->Width()) * 4;
+    for (unsigned int y = 0; y < from->Height(); ++y) {
+        const unsigned char* in = from->Buffer() + y * row;
+        // Row by row, while the row is in the cache: check its alpha, then copy it.
+        unsigned char alpha = 255;
+        for (std::size_t x = 3; x < row; x += 4)
+            alpha &= in[x];
+        if (alpha != 255)
+            return false;
+        std::memcpy(to->Buffer() + y * row, in, row);
+    }
+    return true;
 }
 
 MTerr DrawTransformed(

@@ -78,4 +78,11 @@ QTransform LayerTransform(QTransform placement, const TransformList& transforms,
 MTerr DrawTransformed(
     const ImagePtr& source, const ImagePtr& destination, const QTransform& transform, bool smooth);
 
+/// Copies `source` into `destination` where `DrawTransformed` over opaque pixels would give
+/// `source` itself, byte for byte: the transform is the identity, both are `OVImage8` of the
+/// same size and every pixel of `source` is opaque. False otherwise; `destination` may then hold
+/// part of the copy, so the caller fills it before it draws.
+bool CopyWhenPlacedAsIs(
+    const ImagePtr& source, const ImagePtr& destination, const QTransform& transform);
+
 } // namespace mtra::app

@@ -147,3 +147,27 @@ TEST(RenderStagesTest, TranslateOnePlacesTheLayerJustOutsideTheRightEdge)
     EXPECT_EQ(draw(0.96, 1.0f, exportCentre), 10u); // one column (x = 39) still inside
     EXPECT_EQ(draw(0.0, 1.0f, exportCentre), 100u);
 }
+
+// An opaque layer the destination's size at the identity is copied instead of drawn: the copy
+// must be exactly what drawing over opaque black gives, and anything else must be refused.
+TEST(RenderStagesTest, APlacementAsIsCopiesExactlyWhatDrawingGives)
+{
+    auto source = std::make_shared<OVImage8>(37, 21, orv::image::PixelOrderBGRA, false);
+    unsigned state = 5u;
+    for (unsigned int i = 0; i < source->BufferByteSize(); ++i) {
+        state = state * 1664525u + 1013904223u;
+        source->Buffer()[i] = (i % 4 == 3) ? 255 : static_cast<unsigned char>(state >> 24);
+    }
+    const auto drawn = Filled(37, 21, 0, 0, 0, 255);
+    ASSERT_EQ(DrawTransformed(source, drawn, QTransform(), true), MT_OK);
+    const auto copied = Filled(37, 21, 1, 2, 3, 4);
+    ASSERT_TRUE(CopyWhenPlacedAsIs(source, copied, QTransform()));
+    EXPECT_EQ(std::memcmp(copied->Buffer(), drawn->Buffer(), drawn->BufferByteSize()), 0);
+
+    EXPECT_FALSE(CopyWhenPlacedAsIs(source, copied, QTransform::fromTranslate(1, 0)));
+    EXPECT_FALSE(CopyWhenPlacedAsIs(source, copied, QTransform::fromScale(-1, 1)));
+    EXPECT_FALSE(CopyWhenPlacedAsIs(source, Filled(36, 21, 0, 0, 0, 255), QTransform()));
+    EXPECT_FALSE(CopyWhenPlacedAsIs(source, nullptr, QTransform()));
+    source->Buffer()[20 * 37 * 4 + 36 * 4 + 3] = 254; // the last pixel
+    EXPECT_FALSE(CopyWhenPlacedAsIs(source, copied, QTransform()));
+}

@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QTransform>
 
 #include <array>
 #include <memory>
@@ -213,6 +214,8 @@ private:
     MTerr ExportForeground(const QString& path, const ImagePtr& exported) const;
     MTerr ExportOverlay(const QString& path, const ImagePtr& exported) const;
     ImagePtr ExportPhoto(const QString& path) const;
+    QTransform ExportTransform(
+        const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const;
     MTerr RenderExportTransforms(
         const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const;
     MTerr RenderCanvasTransforms(const ImagePtr& source, const ImagePtr& destination,
