@@ -207,6 +207,23 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
         error = MT_CACHE_NOT_CREATED;
         return QImage();
     }
+    // An empty path has no photo: background and overlay only. A photo asked for by path is
+    // rendered even when no foreground layer is loaded (the program unloads it when the
+    // current photo goes offline): the other photos of a batch must not be written without
+    // their subject as if that were the result.
+    const bool foreground
+        = !path.isEmpty() && (!m_project || m_project->GetForegroundImageList().IsEnabled());
+    // The photo is read before the picture is made: the decoder's own buffers are gone by the
+    // time the picture takes its room.
+    ImagePtr photo;
+    if (foreground) {
+        error = Guarded(MT_EXPORT_FOREGROUND_FAILED, [&] {
+            photo = ExportPhoto(path);
+            return MT_OK;
+        });
+        if (error != MT_OK)
+            return QImage();
+    }
     const Canvas& canvas = m_project->GetCanvas();
     QImage result;
     ImagePtr exported;
@@ -221,16 +238,10 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
         exported = orv::image::CreateImage(result.bits(), canvas.Width(), canvas.Height(), m_order);
         return MT_OK;
     });
-    // An empty path has no photo: background and overlay only. A photo asked for by path is
-    // rendered even when no foreground layer is loaded (the program unloads it when the
-    // current photo goes offline): the other photos of a batch must not be written without
-    // their subject as if that were the result.
-    const bool foreground
-        = !path.isEmpty() && (!m_project || m_project->GetForegroundImageList().IsEnabled());
     if (error == MT_OK && IsShown(BackgroundLayer))
         error = ExportBackground(path, exported);
     if (error == MT_OK && foreground)
-        error = ExportForeground(path, exported);
+        error = ExportForeground(path, std::move(photo), exported);
     if (error == MT_OK && IsShown(OverlayLayer))
         error = ExportOverlay(path, exported);
     return error == MT_OK ? result : QImage();
@@ -274,14 +285,9 @@ RenderEngine::ImagePtr RenderEngine::ExportPhoto(const QString& path) const
     return AdoptImage(ReadPhoto(path), m_order);
 }
 
-MTerr RenderEngine::ExportForeground(const QString& path, const ImagePtr& exported) const
+MTerr RenderEngine::ExportForeground(
+    const QString& path, ImagePtr photo, const ImagePtr& exported) const
 {
-    ImagePtr photo;
-    if (const MTerr read = Guarded(MT_EXPORT_FOREGROUND_FAILED, [&] {
-            photo = ExportPhoto(path);
-            return MT_OK;
-        }))
-        return read;
     return Guarded(MT_CANVAS_NOT_COMPOSED, [&] {
         const LayerLists lists = ListsFor(ForegroundLayer, path);
         ImagePtr keyed = CreateRenderCache(photo);

@@ -211,7 +211,7 @@ private:
     MTerr RenderShownLayer(LayerID layer, int level, orv::image::OVDownsampleFactor factor);
 
     MTerr ExportBackground(const QString& path, const ImagePtr& exported) const;
-    MTerr ExportForeground(const QString& path, const ImagePtr& exported) const;
+    MTerr ExportForeground(const QString& path, ImagePtr photo, const ImagePtr& exported) const;
     MTerr ExportOverlay(const QString& path, const ImagePtr& exported) const;
     ImagePtr ExportPhoto(const QString& path) const;
     QTransform ExportTransform(
