@@ -307,10 +307,18 @@ MTerr RenderEngine::ExportForeground(
         if (IsStageFailure(filterResult))
             return filterResult;
         keyed.reset();
-        const ImagePtr placed
-            = orv::image::NewZeroedImage(exported->Width(), exported->Height(), m_order);
-        if (RenderExportTransforms(filtered, placed, *lists.transforms) != MT_OK)
-            return MT_CANVAS_NOT_COMPOSED;
+        // A photo the canvas's size in its place is placed where it lies, when it is this
+        // export's own intermediate (not the layer's decode, which other exports read).
+        ImagePtr placed;
+        const QTransform transform = ExportTransform(filtered, exported, *lists.transforms);
+        if (filtered.use_count() == 1 && filtered != State(ForegroundLayer).image.full
+            && PlaceAsIsInPlace(filtered, exported->Width(), exported->Height(), transform)) {
+            placed = std::move(filtered);
+        } else {
+            placed = orv::image::NewZeroedImage(exported->Width(), exported->Height(), m_order);
+            if (DrawTransformed(filtered, placed, transform, true) != MT_OK)
+                return MT_CANVAS_NOT_COMPOSED;
+        }
         filtered.reset(); // placed now; the compositor's own buffers take its room
         orv::image::OVImageCompositor compositor(exported, 1.0, *m_tables, DownsampleFull);
         if (const MTerr added = AddForeground(

@@ -251,6 +251,41 @@ bool CopyWhenPlacedAsIs(
     return true;
 }
 
+bool PlaceAsIsInPlace(
+    const ImagePtr& layer, unsigned int width, unsigned int height, const QTransform& transform)
+{
+    auto* pixels = dynamic_cast<OVImage8*>(layer.get());
+    if (pixels == nullptr || pixels->Buffer() == nullptr || transform.type() != QTransform::TxNone
+        || pixels->Width() != width || pixels->Height() != height || width == 0 || height == 0)
+        return false;
+    // At the identity every pixel is drawn on its own, so a band of rows drawn by the painter
+    // from a copy of itself onto cleared rows is what the whole picture drawn at once would be.
+    // Bands without a translucent pixel (most of a keyed photo) are kept as they are.
+    constexpr unsigned int kBand = 32;
+    const std::size_t row = std::size_t(width) * 4;
+    QImage copy(static_cast<int>(width), static_cast<int>(kBand), QImage::Format_ARGB32);
+    if (copy.isNull())
+        throw std::bad_alloc();
+    for (unsigned int top = 0; top < height; top += kBand) {
+        const unsigned int rows = std::min(kBand, height - top);
+        unsigned char* band = pixels->Buffer() + top * row;
+        unsigned char alpha = 255;
+        for (std::size_t i = 3; i < rows * row; i += 4)
+            alpha &= band[i];
+        if (alpha == 255)
+            continue;
+        for (unsigned int y = 0; y < rows; ++y)
+            std::memcpy(copy.scanLine(static_cast<int>(y)), band + y * row, row);
+        std::memset(band, 0, rows * row);
+        QImage target(band, static_cast<int>(width), static_cast<int>(rows),
+            static_cast<qsizetype>(row), QImage::Format_ARGB32);
+        QPainter painter(&target);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QPointF(0, 0), copy, QRectF(0, 0, width, rows));
+    }
+    return true;
+}
+
 MTerr DrawTransformed(
     const ImagePtr& source, const ImagePtr& destination, const QTransform& transform, bool smooth)
 {

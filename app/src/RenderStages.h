@@ -85,4 +85,12 @@ MTerr DrawTransformed(
 bool CopyWhenPlacedAsIs(
     const ImagePtr& source, const ImagePtr& destination, const QTransform& transform);
 
+/// Makes `layer` itself what `DrawTransformed` would draw of it onto a fresh transparent picture
+/// of `width` × `height`, byte for byte, when that is the identity (the transform is the identity
+/// and the sizes agree): the painter's own rounding of translucent pixels included, without a
+/// second canvas-size picture. False, `layer` untouched, otherwise. The caller owns `layer`
+/// alone. Throws std::bad_alloc when memory runs out.
+bool PlaceAsIsInPlace(
+    const ImagePtr& layer, unsigned int width, unsigned int height, const QTransform& transform);
+
 } // namespace mtra::app

@@ -171,3 +171,38 @@ TEST(RenderStagesTest, APlacementAsIsCopiesExactlyWhatDrawingGives)
     source->Buffer()[20 * 37 * 4 + 36 * 4 + 3] = 254; // the last pixel
     EXPECT_FALSE(CopyWhenPlacedAsIs(source, copied, QTransform()));
 }
+
+// A keyed photo the canvas's size is placed where it lies: the result must be what the painter
+// draws of it onto transparency, byte for byte, for every value under every alpha.
+TEST(RenderStagesTest, PlacingInPlaceGivesWhatThePainterDraws)
+{
+    // Row = alpha, column = value; the three colour channels take the value in turn.
+    auto layer = std::make_shared<OVImage8>(256, 256 * 3, orv::image::PixelOrderBGRA, false);
+    for (unsigned int y = 0; y < layer->Height(); ++y) {
+        unsigned char* row = layer->ScanLine(y);
+        for (unsigned int x = 0; x < 256; ++x) {
+            unsigned char* pixel = row + x * 4;
+            pixel[0] = pixel[1] = pixel[2] = static_cast<unsigned char>(255 - x);
+            pixel[y / 256] = static_cast<unsigned char>(x);
+            pixel[3] = static_cast<unsigned char>(y % 256);
+        }
+    }
+    const auto drawn = Filled(256, 256 * 3, 0, 0, 0, 0);
+    ASSERT_EQ(DrawTransformed(layer, drawn, QTransform(), true), MT_OK);
+    ASSERT_TRUE(PlaceAsIsInPlace(layer, 256, 256 * 3, QTransform()));
+    for (unsigned int y = 0; y < layer->Height(); ++y)
+        ASSERT_EQ(std::memcmp(layer->ScanLine(y), drawn->ScanLine(y), 256 * 4), 0) << "row " << y;
+
+    // An opaque layer stays as it is.
+    auto opaque = Filled(70, 40, 12, 200, 77, 255);
+    opaque->ScanLine(39)[69 * 4] = 3;
+    const auto opaqueDrawn = Filled(70, 40, 0, 0, 0, 0);
+    ASSERT_EQ(DrawTransformed(opaque, opaqueDrawn, QTransform(), true), MT_OK);
+    ASSERT_TRUE(PlaceAsIsInPlace(opaque, 70, 40, QTransform()));
+    EXPECT_EQ(std::memcmp(opaque->Buffer(), opaqueDrawn->Buffer(), opaque->BufferByteSize()), 0);
+
+    const auto untouched = Filled(4, 4, 9, 9, 9, 100);
+    EXPECT_FALSE(PlaceAsIsInPlace(untouched, 4, 5, QTransform()));
+    EXPECT_FALSE(PlaceAsIsInPlace(untouched, 4, 4, QTransform::fromTranslate(0, 1)));
+    EXPECT_EQ(untouched->Buffer()[0], 9);
+}
