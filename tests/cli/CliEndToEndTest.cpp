@@ -3,6 +3,7 @@
 //
 // Runs the built mattora-render on small generated batches and checks what it wrote, what it
 // said and how it exited.
+#include <app/ExportFormats.h>
 #include <app/LayerImages.h>
 #include <app/Project.h>
 #include <app/RenderEngine.h>
@@ -122,9 +123,10 @@ protected:
     }
 
     // What the program's export gives for `photo` of `project`, encoded as the batch does:
-    // the engine's own export of the photo through an image writer of `format` and `quality`.
-    QByteArray EngineExport(
-        const QString& project, const QString& photo, const char* format, int quality) const
+    // the engine's own export of the photo through an image writer of `format` and `quality`,
+    // or for PNG through the program's own encoder; `decoded` gets the picture.
+    QByteArray EngineExport(const QString& project, const QString& photo, const char* format,
+        int quality, QImage* decoded = nullptr) const
     {
         app::MTerr result = app::MT_XML_INVALID;
         auto loaded = std::make_shared<app::Project>(project, result);
@@ -135,7 +137,14 @@ protected:
         EXPECT_EQ(engine.SetLayer(app::ForegroundLayer, Path("good.png")), app::MT_OK);
         const QImage exported = engine.ExportQImage(photo, result);
         EXPECT_EQ(result, app::MT_OK);
+        if (decoded != nullptr)
+            *decoded = exported;
         QByteArray bytes;
+        if (QByteArray(format) == "png") {
+            EXPECT_TRUE(
+                app::EncodeImage(exported, app::ExportFormatFor(app::FormatPNG, -1), bytes));
+            return bytes;
+        }
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, format);
@@ -218,10 +227,18 @@ TEST_F(CliEndToEndTest, ABatchWritesEachPhotosOwnPictureAndReportsInOrder)
     for (const char* name : { "a", "c", "d" }) {
         QFile file(Path(QStringLiteral("out/%1.png").arg(QLatin1String(name))));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-        EXPECT_TRUE(file.readAll()
-            == EngineExport(
-                project, Path(QStringLiteral("%1.png").arg(QLatin1String(name))), "png", -1))
+        QImage exported;
+        const QByteArray written = file.readAll();
+        EXPECT_TRUE(written
+            == EngineExport(project, Path(QStringLiteral("%1.png").arg(QLatin1String(name))), "png",
+                -1, &exported))
             << name;
+        // The program's PNG writer: the picture any decoder reads from the image writer's file.
+        QByteArray fromWriter;
+        QBuffer buffer(&fromWriter);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(QImageWriter(&buffer, "png").write(exported));
+        EXPECT_EQ(QImage::fromData(written, "png"), QImage::fromData(fromWriter, "png")) << name;
     }
 }
 
