@@ -162,13 +162,23 @@ void DeflateBand(const QImage& image, int index, int bands, Band& band)
     band.deflated.resize(deflateBound(&stream, static_cast<uLong>(raw.size())) + 64);
     stream.next_in = const_cast<unsigned char*>(raw.data());
     stream.avail_in = static_cast<uInt>(raw.size());
-    stream.next_out = band.deflated.data();
-    stream.avail_out = static_cast<uInt>(band.deflated.size());
     const bool lastBand = index == bands - 1;
-    const int result = deflate(&stream, lastBand ? Z_FINISH : Z_SYNC_FLUSH);
-    if (result != (lastBand ? Z_STREAM_END : Z_OK) || stream.avail_in != 0)
-        return;
-    band.deflated.resize(band.deflated.size() - stream.avail_out);
+    std::size_t written = 0;
+    for (;;) {
+        stream.next_out = band.deflated.data() + written;
+        stream.avail_out = static_cast<uInt>(band.deflated.size() - written);
+        const int result = deflate(&stream, lastBand ? Z_FINISH : Z_SYNC_FLUSH);
+        written = band.deflated.size() - stream.avail_out;
+        if (result != Z_OK && result != Z_STREAM_END)
+            return;
+        // A flush is complete only with output room left over; else zlib holds more back.
+        const bool done
+            = lastBand ? result == Z_STREAM_END : stream.avail_in == 0 && stream.avail_out != 0;
+        if (done)
+            break;
+        band.deflated.resize(band.deflated.size() + band.deflated.size() / 2 + 4096);
+    }
+    band.deflated.resize(written);
     band.ok = true;
 }
 
