@@ -130,7 +130,6 @@ bool RenderEngine::HasStage(LayerID layer, Stage stage)
 struct RenderEngine::PreparedLayer {
     LayerState state;
     orv::image::OVKeyColor keyColor = orv::image::KeyColorGreen;
-    bool keyColorKnown = false;
     qint64 fileSize = -1;
     qint64 fileTime = -1;
 };
@@ -152,14 +151,9 @@ MTerr RenderEngine::PrepareLayer(LayerID layer, const QString& path, PreparedLay
         if (!m_exportOnly && HasStage(layer, Stage::Filter))
             next.filtered = CreateRenderCaches(next.image);
         if (layer == ForegroundLayer) {
-            // The colour shown in the window; an export that keys "automatic" finds it itself,
-            // so an engine that only exports leaves the scan to it, off the decodes' way.
-            if (!m_exportOnly) {
-                orv::image::AutoDetectKeyColor(
-                    static_cast<orv::image::OVImage8*>(next.image.full.get()),
-                    static_cast<int>(orv::image::RenderWorkerCount()), &prepared.keyColor);
-                prepared.keyColorKnown = true;
-            }
+            orv::image::AutoDetectKeyColor(
+                static_cast<orv::image::OVImage8*>(next.image.full.get()),
+                static_cast<int>(orv::image::RenderWorkerCount()), &prepared.keyColor);
             const QFileInfo file(path);
             prepared.fileSize = file.size();
             prepared.fileTime = file.lastModified().toMSecsSinceEpoch();
@@ -177,10 +171,9 @@ void RenderEngine::CommitLayer(LayerID layer, PreparedLayer&& prepared)
     next.set = true;
     state = std::move(next);
     if (layer == ForegroundLayer) {
-        if (m_project && prepared.keyColorKnown)
+        if (m_project)
             m_project->SetKeyColor(prepared.keyColor);
         m_foregroundKeyColor = prepared.keyColor;
-        m_foregroundKeyColorKnown = prepared.keyColorKnown;
         m_foregroundFileSize = prepared.fileSize;
         m_foregroundFileTime = prepared.fileTime;
     }

@@ -292,8 +292,7 @@ MTerr RenderEngine::ExportForeground(
         const LayerLists lists = ListsFor(ForegroundLayer, path);
         ImagePtr keyed = CreateRenderCache(photo);
         // The layer's own decode was scanned for its screen colour when it was loaded.
-        const bool layerPhoto
-            = m_foregroundKeyColorKnown && photo == State(ForegroundLayer).image.full;
+        const bool layerPhoto = photo == State(ForegroundLayer).image.full;
         const MTerr keyResult
             = PassOnWhenNothingToDo(KeyStage(*lists.keys, *m_tables, photo, keyed,
                                         layerPhoto ? &m_foregroundKeyColor : nullptr),

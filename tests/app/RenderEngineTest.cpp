@@ -542,10 +542,10 @@ QImage ScreenPhoto(int width, int height, QRgb screen, unsigned seed)
     return image;
 }
 
-// The export-only engine allocates no preview caches, decodes its layers side by side and
-// leaves the screen colour to the export; the pictures must be those of a preview engine (which
-// reuses the colour it detected at load), byte for byte, for the layer's own photo and another
-// one, on a blue screen (a colour taken for green would key the subject's surroundings wrongly).
+// The export-only engine allocates no preview caches and decodes its layers side by side; the
+// pictures must be those of a preview engine, byte for byte, for the layer's own photo (whose
+// screen colour was detected at load) and for another one, on a blue screen (a colour taken
+// for green would key the subject's surroundings wrongly).
 TEST_F(RenderEngineTest, AnExportOnlyEngineExportsWhatAPreviewEngineExports)
 {
     project->GetCanvas().SetDimensions(96, 64);
@@ -584,7 +584,7 @@ TEST_F(RenderEngineTest, AnExportOnlyEngineExportsWhatAPreviewEngineExports)
     exporter->SetLayers({ backgroundPath, layerPhoto, overlayPath }, results, reasons);
     for (const MTerr result : results)
         EXPECT_EQ(result, MT_OK);
-    EXPECT_EQ(project->KeyColor(), orv::image::KeyColorGreen); // for the window to show only
+    EXPECT_EQ(project->KeyColor(), orv::image::KeyColorBlue);
     EXPECT_EQ(exporter->LayerSize(ForegroundLayer), QSize(80, 60));
 
     const QImage own = exporter->ExportQImage(layerPhoto, error);

@@ -50,9 +50,7 @@ public:
         orv::image::OVPixelChannelOrder order, const QRect& window, MTerr& error);
     /// An engine for the batch export alone (8 bits, blue-green-red-alpha): no screen, so no
     /// window, canvas, quarter or render caches are ever allocated, and layers load at full
-    /// resolution only, the foreground's screen colour not scanned at load (the export that keys
-    /// "automatic" finds it; the project's colour, shown by the window only, stays as it is).
-    /// `ExportQImage` gives what it gives on any engine; renders at any factor,
+    /// resolution only. `ExportQImage` gives what it gives on any engine; renders at any factor,
     /// `RestoreCacheAfterExport` and `RenderCanvasImage` find no caches (34), `CompositeQImage`
     /// a null image. `error` as for the constructor; null only when even the object could not
     /// be made (39).
@@ -63,8 +61,7 @@ public:
 
     /// Loads an image file into a layer (upright, after its EXIF orientation) at full and
     /// quarter resolution from one decode, with fresh render caches and every stage stale. For
-    /// the foreground the screen colour is detected and stored in the project (an export-only
-    /// engine loads the full resolution only and detects nothing). All or nothing:
+    /// the foreground the screen colour is detected and stored in the project. All or nothing:
     /// on failure (34 unreadable or too large a file, 39 out of memory, 31 unknown layer) the
     /// layer, its flags and the project are as before.
     MTerr SetLayer(LayerID layer, const QString& path);
@@ -238,10 +235,8 @@ private:
     QString m_foregroundPath;
     qint64 m_foregroundFileSize = -1;
     qint64 m_foregroundFileTime = -1;
-    /// The screen colour detected in the foreground layer's image when it was loaded (not by
-    /// an export-only engine).
+    /// The screen colour detected in the foreground layer's image when it was loaded.
     orv::image::OVKeyColor m_foregroundKeyColor = orv::image::KeyColorGreen;
-    bool m_foregroundKeyColorKnown = false;
 
     /// Indexed by `LayerID`.
     std::array<LayerState, 3> m_layers;
