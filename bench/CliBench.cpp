@@ -18,6 +18,7 @@
 
 #include <chrono>
 #include <spawn.h>
+#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <vector>
@@ -137,7 +138,8 @@ bool TimeRuns(benchmark::State& state, const std::vector<std::string>& arguments
     return true;
 }
 
-void RunRender(benchmark::State& state, const char* project, int photos)
+void RunRender(benchmark::State& state, const char* project, int photos,
+    const std::vector<std::string>& options = {})
 {
     setenv("OV_CPU_CORE_COUNT", "2", 1);
     if (!Files().ok) {
@@ -145,7 +147,9 @@ void RunRender(benchmark::State& state, const char* project, int photos)
         return;
     }
     const std::string file = Files().Path(QString::fromLatin1(project)).toStdString();
-    if (TimeRuns(state, { MTRA_RENDER_EXE, file, "--overwrite", "-q" })) {
+    std::vector<std::string> arguments { MTRA_RENDER_EXE, file, "--overwrite", "-q" };
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    if (TimeRuns(state, arguments)) {
         state.counters["s_per_photo"] = benchmark::Counter(double(photos) * state.iterations(),
             benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     }
@@ -163,6 +167,25 @@ void BM_BatchOfTwenty(benchmark::State& state)
     RunRender(state, "batch.mtrabatch", kBatchSize);
 }
 BENCHMARK(BM_BatchOfTwenty)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The same batch with J photos in flight (--jobs J), the two workers divided among them.
+void BM_BatchOfTwentyJobs(benchmark::State& state)
+{
+    RunRender(state, "batch.mtrabatch", kBatchSize, { "--jobs", std::to_string(state.range(0)) });
+}
+BENCHMARK(BM_BatchOfTwentyJobs)
+    ->Arg(1)
+    ->Arg(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+// One photo written as PNG (the project's JPEG setting overridden).
+void BM_OneProcessPng(benchmark::State& state)
+{
+    RunRender(state, "one.mtrabatch", 1, { "--format", "png" });
+}
+BENCHMARK(BM_OneProcessPng)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The yardstick: decoding the same JPEG and encoding it again at quality 90.
 void BM_VipsCopyYardstick(benchmark::State& state)

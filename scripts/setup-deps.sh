@@ -5,7 +5,7 @@ set -euo pipefail
 
 MTRA_PACKAGES=(
     cmake ninja-build g++ clang-14 libclang-rt-14-dev clang-format-14
-    libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libboost-dev zlib1g-dev
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
     xvfb xauth fonts-dejavu-core
 )

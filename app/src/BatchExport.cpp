@@ -12,13 +12,18 @@
 #include <app/RenderEngine.h>
 #include <app/WholeFileWriter.h>
 
+#include <ovimageengine/OVImageSupport.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <deque>
 #include <future>
 #include <map>
 #include <optional>
@@ -89,6 +94,8 @@ std::set<FileId> InputsOf(const BatchPlan& plan)
     };
     for (const BatchItem& item : plan.items)
         add(item.source);
+    for (const QString& source : plan.otherSources)
+        add(source);
     if (const auto background = plan.project->GetBackgroundImage())
         add(background->Path());
     if (const auto overlay = plan.project->GetOverlayImage())
@@ -216,36 +223,35 @@ bool PlanPhotoBatch(const QString& background, const QString& overlay, const QSt
     return true;
 }
 
+bool SelectShard(BatchPlan& plan, int index, int count)
+{
+    if (count < 1 || index < 0 || index >= count)
+        return false;
+    std::vector<BatchItem> kept;
+    kept.reserve(plan.items.size() / static_cast<std::size_t>(count) + 1);
+    for (std::size_t place = 0; place < plan.items.size(); ++place) {
+        BatchItem& item = plan.items[place];
+        if (place % static_cast<std::size_t>(count) == static_cast<std::size_t>(index))
+            kept.push_back(std::move(item));
+        else
+            plan.otherSources.push_back(item.source);
+    }
+    plan.items = std::move(kept);
+    return true;
+}
+
 MTerr OpenExportEngine(
     const BatchPlan& plan, std::unique_ptr<RenderEngine>& engine, QString& message)
 {
     engine.reset();
     const Project& project = *plan.project;
-    // No screen: the window caches stay tiny, and go before the export as the program's
-    // export frees them.
+    // No screen and no preview: the engine allocates only what the export itself needs.
     MTerr result = MT_OK;
-    auto made = std::make_unique<RenderEngine>(
-        plan.project, orv::image::Bits8, orv::image::PixelOrderBGRA, QRect(0, 0, 16, 16), result);
-    if (result != MT_OK) {
+    std::unique_ptr<RenderEngine> made = RenderEngine::ForExport(plan.project, result);
+    if (result != MT_OK || !made) {
         message = ErrorText(result);
         return result;
     }
-    const auto setLayer = [&](LayerID layer, const AbstractImage* image) {
-        if (image == nullptr || image->Path().isEmpty())
-            return MT_OK;
-        const MTerr set = made->SetLayer(layer, image->Path());
-        if (set != MT_OK) {
-            const QString found = LastPhotoFailure();
-            message = LayerUnreadableText(layer, image->Path(),
-                set == MT_CACHE_NOT_CREATED && !found.isEmpty() ? found : ErrorText(set));
-        }
-        return set;
-    };
-    result = setLayer(BackgroundLayer, project.GetBackgroundImage().get());
-    if (result == MT_OK)
-        result = setLayer(OverlayLayer, project.GetOverlayImage().get());
-    if (result != MT_OK)
-        return result;
 
     // The foreground layer holds one photo of the batch. The first one to be written is
     // taken, then the project's current one, then one whose file may be kept.
@@ -257,12 +263,39 @@ MTerr OpenExportEngine(
     }
     candidates.push_back(project.CurrentForegroundPath());
     candidates.insert(candidates.end(), existing.begin(), existing.end());
-    for (const QString& path : candidates) {
-        if (!path.isEmpty() && project.GetForegroundImageList().Find(path)
-            && PhotoFileProblem(path).isEmpty() && made->SetLayer(ForegroundLayer, path) == MT_OK)
-            break;
+    const auto usable = [&](const QString& path) {
+        return !path.isEmpty() && project.GetForegroundImageList().Find(path)
+            && PhotoFileProblem(path).isEmpty();
+    };
+    auto candidate = std::find_if(candidates.begin(), candidates.end(), usable);
+
+    // Background, overlay and the first candidate decode at the same time.
+    std::array<QString, 3> paths;
+    const auto pathOf
+        = [](const AbstractImage* image) { return image == nullptr ? QString() : image->Path(); };
+    paths[BackgroundLayer] = pathOf(project.GetBackgroundImage().get());
+    paths[OverlayLayer] = pathOf(project.GetOverlayImage().get());
+    if (candidate != candidates.end())
+        paths[ForegroundLayer] = *candidate;
+    std::array<MTerr, 3> results {};
+    std::array<QString, 3> reasons;
+    made->SetLayers(paths, results, reasons);
+    for (const LayerID layer : { BackgroundLayer, OverlayLayer }) {
+        const MTerr set = results[layer];
+        if (set != MT_OK) {
+            const QString& found = reasons[layer];
+            message = LayerUnreadableText(layer, paths[layer],
+                set == MT_CACHE_NOT_CREATED && !found.isEmpty() ? found : ErrorText(set));
+            return set;
+        }
     }
-    made->RemoveCacheBeforeExport();
+    // A first candidate that does not load leaves the layer to the next one that does.
+    if (candidate != candidates.end() && results[ForegroundLayer] != MT_OK) {
+        for (++candidate; candidate != candidates.end(); ++candidate) {
+            if (usable(*candidate) && made->SetLayer(ForegroundLayer, *candidate) == MT_OK)
+                break;
+        }
+    }
     engine = std::move(made);
     return MT_OK;
 }
@@ -285,6 +318,55 @@ bool PrepareOutputFolder(const BatchPlan& plan, QString& reason)
     }
     return true;
 }
+
+namespace {
+
+// Encodes and writes one composite; the reason of a failure, or empty.
+QString EncodeAndWrite(QImage composite, const ExportFormatInfo& format, const QString& target)
+{
+    QString failure;
+    try {
+        QByteArray bytes;
+        const bool encoded = EncodeImage(composite, format, bytes, &failure);
+        composite = QImage(); // the composite's memory goes before the file is written
+        if (encoded)
+            WriteWholeFile(target, bytes, &failure);
+    } catch (const std::bad_alloc&) {
+        failure = EncodeOutOfMemoryText();
+    }
+    return failure;
+}
+
+// The reason an export gave no picture: the reader's own finding ("data ends early") says more
+// than "cannot be read". Read on the thread that rendered.
+QString ExportFailureText(MTerr error)
+{
+    const QString found = LastPhotoFailure();
+    return error == MT_EXPORT_FOREGROUND_FAILED && !found.isEmpty() ? found : ErrorText(error);
+}
+
+using Outcome = std::pair<BatchOutcome, QString>;
+
+// Runs `work` on a thread of its own; on the calling thread when none can be started.
+template <typename Work> std::future<Outcome> Launch(Work&& work)
+{
+    try {
+        return std::async(std::launch::async, std::forward<Work>(work));
+    } catch (const std::system_error&) {
+        std::promise<Outcome> now;
+        now.set_value(work());
+        return now.get_future();
+    }
+}
+
+std::future<Outcome> Ready(BatchOutcome outcome, const QString& detail)
+{
+    std::promise<Outcome> now;
+    now.set_value(Outcome(outcome, detail));
+    return now.get_future();
+}
+
+} // namespace
 
 BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver& observer,
     const BatchRunOptions& options)
@@ -310,17 +392,30 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
         }
         observer.FileDone(index, plan.items[static_cast<std::size_t>(index)], outcome, detail);
     };
-    // The picture being encoded and written while the next photo renders.
-    struct Pending {
+
+    // Photos whose outcome is not reported yet, oldest first. With one job the next photo
+    // renders here while the one before is encoded and written on a thread; with more, each
+    // photo renders, encodes and writes on a thread of its own, at most `jobs` at once, the
+    // engine's workers divided among them.
+    const int jobs = std::max(1, options.jobs);
+    const unsigned workersPerJob = std::max(1u, orv::image::RenderWorkerCount() / unsigned(jobs));
+    struct InFlight {
         int index = -1;
-        std::future<QString> failure; // empty once the file is written
-    } pending;
-    const auto finishPending = [&] {
-        if (pending.index < 0)
-            return;
-        const QString failure = pending.failure.get();
-        const int index = std::exchange(pending.index, -1);
-        count(index, failure.isEmpty() ? BatchOutcome::Written : BatchOutcome::Failed, failure);
+        bool renders = false; // holds a picture (or will), not just an outcome known at once
+        std::future<Outcome> outcome;
+    };
+    std::deque<InFlight> inFlight;
+    int rendering = 0;
+    const auto reportOldest = [&] {
+        InFlight oldest = std::move(inFlight.front());
+        inFlight.pop_front();
+        rendering -= oldest.renders ? 1 : 0;
+        const Outcome outcome = oldest.outcome.get();
+        count(oldest.index, outcome.first, outcome.second);
+    };
+    const auto reportAll = [&] {
+        while (!inFlight.empty())
+            reportOldest();
     };
 
     // A target that is one of the run's own inputs (the output folder holding the photos) is
@@ -336,8 +431,12 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
         const BatchItem& item = plan.items[static_cast<std::size_t>(index)];
         observer.FileStarted(index, item);
         const auto done = [&](BatchOutcome outcome, const QString& detail) {
-            finishPending();
-            count(index, outcome, detail);
+            if (jobs > 1) {
+                inFlight.push_back({ index, false, Ready(outcome, detail) });
+            } else {
+                reportAll();
+                count(index, outcome, detail);
+            }
         };
         if (!item.problem.isEmpty()) {
             done(BatchOutcome::Failed, item.problem);
@@ -378,44 +477,52 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
             done(BatchOutcome::Failed, ErrorText(MT_LAYER_NOT_SET));
             continue;
         }
+
+        if (jobs > 1) {
+            while (rendering >= jobs)
+                reportOldest();
+            ++rendering;
+            inFlight.push_back({ index, true,
+                Launch([engine, format = plan.format, source = item.source, target = item.target,
+                           workersPerJob]() -> Outcome {
+                    const orv::image::WorkerLimit limit(workersPerJob);
+                    MTerr error = MT_OK;
+                    QImage image = engine->ExportQImage(source, error);
+                    if (error != MT_OK || image.isNull())
+                        return Outcome(BatchOutcome::Failed, ExportFailureText(error));
+                    const QString failure = EncodeAndWrite(std::move(image), format, target);
+                    return Outcome(
+                        failure.isEmpty() ? BatchOutcome::Written : BatchOutcome::Failed, failure);
+                }) });
+            // Outcomes known by now are told at once, in order.
+            while (!inFlight.empty()
+                && inFlight.front().outcome.wait_for(std::chrono::seconds(0))
+                    == std::future_status::ready)
+                reportOldest();
+            continue;
+        }
+
         MTerr error = MT_OK;
         QImage image = engine->ExportQImage(item.source, error);
         if (error != MT_OK || image.isNull()) {
-            // The reader's own finding ("data ends early") says more than "cannot be read".
-            const QString found = LastPhotoFailure();
-            done(BatchOutcome::Failed,
-                error == MT_EXPORT_FOREGROUND_FAILED && !found.isEmpty() ? found
-                                                                         : ErrorText(error));
+            done(BatchOutcome::Failed, ExportFailureText(error));
             continue;
         }
-        finishPending();
-        pending.index = index;
-        // Encodes and writes one composite; the reason of a failure, or empty.
-        auto encodeAndWrite = [format = plan.format, target = item.target](QImage composite) {
-            QString failure;
-            try {
-                QByteArray bytes;
-                const bool encoded = EncodeImage(composite, format, bytes, &failure);
-                composite = QImage(); // the composite's memory goes before the file is written
-                if (encoded)
-                    WriteWholeFile(target, bytes, &failure);
-            } catch (const std::bad_alloc&) {
-                failure = EncodeOutOfMemoryText();
-            }
-            return failure;
-        };
-        try {
-            // A shared copy: the image stays whole here should the thread not start.
-            pending.failure = std::async(std::launch::async, encodeAndWrite, image);
-            image = QImage();
-        } catch (const std::system_error&) {
-            // No second thread to be had: this picture is written before the next renders.
-            std::promise<QString> now;
-            now.set_value(encodeAndWrite(std::move(image)));
-            pending.failure = now.get_future();
-        }
+        // The foreground layer of an engine made for the run holds the first photo that
+        // renders, for this export to reuse; after it, that decode only takes room.
+        if (engine->IsExportOnly() && engine->IsLayerSet(ForegroundLayer))
+            engine->RemoveLayer(ForegroundLayer);
+        reportAll();
+        // A shared copy: the image stays whole here should the thread not start.
+        inFlight.push_back(
+            { index, true, Launch([image, format = plan.format, target = item.target]() mutable {
+                 const QString failure = EncodeAndWrite(std::move(image), format, target);
+                 return Outcome(
+                     failure.isEmpty() ? BatchOutcome::Written : BatchOutcome::Failed, failure);
+             }) });
+        image = QImage();
     }
-    finishPending();
+    reportAll();
     observer.Finished(summary.written, summary.skipped, summary.failed);
     return summary;
 }

@@ -4,10 +4,13 @@
 
 #include <app/ErrorTexts.h>
 
+#include "PngWriter.h"
+
 #include <QBuffer>
 #include <QImageWriter>
 
 #include <algorithm>
+#include <new>
 
 namespace mtra::app {
 
@@ -87,6 +90,20 @@ bool EncodeImage(
     const QImage& image, const ExportFormatInfo& format, QByteArray& bytes, QString* reason)
 {
     bytes.clear();
+    // The export's pictures go through the banded PNG writer; anything else, and a picture
+    // that writer cannot take, through the image writer.
+    if (format.writerFormat == "png" && image.format() == QImage::Format_ARGB32) {
+        try {
+            if (EncodePng(image, bytes))
+                return true;
+        } catch (const std::bad_alloc&) {
+            bytes.clear();
+            if (reason != nullptr)
+                *reason = EncodeOutOfMemoryText();
+            return false;
+        }
+        bytes.clear();
+    }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format.writerFormat);

@@ -324,11 +324,12 @@ QImage QuarterImage(const QImage& full)
     return quarter;
 }
 
-DecodedLayer LoadLayerImages(const QString& path, OVPixelChannelOrder order)
+DecodedLayer LoadLayerImages(const QString& path, OVPixelChannelOrder order, bool withQuarter)
 {
     QImage full = ReadPhoto(path);
     DecodedLayer images;
-    images.quarter = AdoptImage(QuarterImage(full), order);
+    if (withQuarter)
+        images.quarter = AdoptImage(QuarterImage(full), order);
     images.full = AdoptImage(std::move(full), order);
     return images;
 }

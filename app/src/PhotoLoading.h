@@ -40,7 +40,9 @@ std::shared_ptr<orv::image::OVAbstractImage> AdoptImage(
 QImage QuarterImage(const QImage& full);
 
 /// Decodes `path` once and derives the quarter image from that decode, so that both caches of
-/// a layer hold the same picture. Throws as `ReadPhoto`.
-DecodedLayer LoadLayerImages(const QString& path, orv::image::OVPixelChannelOrder order);
+/// a layer hold the same picture; without `withQuarter` (an engine that never previews) the
+/// quarter stays null. Throws as `ReadPhoto`.
+DecodedLayer LoadLayerImages(
+    const QString& path, orv::image::OVPixelChannelOrder order, bool withQuarter = true);
 
 } // namespace mtra::app

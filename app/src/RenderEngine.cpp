@@ -6,7 +6,6 @@
 #include <app/Project.h>
 
 #include <ovcommon/OVLookupTables.h>
-#include <ovcommon/OVSystem.h>
 #include <ovimageengine/OVImageCompositor.h>
 #include <ovimageengine/OVImageKeyer.h>
 #include <ovimageengine/OVImageSupport.h>
@@ -22,7 +21,10 @@
 
 #include <new>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace mtra::app {
 
@@ -32,19 +34,40 @@ using orv::image::OVDownsampleFactor;
 
 RenderEngine::RenderEngine(std::shared_ptr<Project> project, orv::image::OVBitsPerChannel bits,
     orv::image::OVPixelChannelOrder order, const QRect& window, MTerr& error)
+    : RenderEngine(std::move(project), bits, order, window, false, error)
+{
+}
+
+RenderEngine::RenderEngine(std::shared_ptr<Project> project, orv::image::OVBitsPerChannel bits,
+    orv::image::OVPixelChannelOrder order, const QRect& window, bool exportOnly, MTerr& error)
     : m_project(std::move(project))
     , m_bits(bits)
     , m_order(order)
     , m_windowRect(window)
+    , m_exportOnly(exportOnly)
 {
     // Without the lookup tables every operation reports 34 (or 33 for a layer without image):
     // an engine in an order it cannot compose must not hand out pictures in wrong colours.
     error = Guarded(MT_CACHE_NOT_CREATED, [&] {
         CheckImplemented();
         m_tables = std::make_unique<orv::OVLookupTables>(true);
-        return CreateAllWindowCache();
+        return m_exportOnly ? MT_OK : CreateAllWindowCache();
     });
     // The flags start false already; a freshly built engine has rendered nothing.
+}
+
+std::unique_ptr<RenderEngine> RenderEngine::ForExport(
+    std::shared_ptr<Project> project, MTerr& error)
+{
+    error = MT_OK;
+    std::unique_ptr<RenderEngine> engine;
+    try {
+        engine.reset(new RenderEngine(std::move(project), orv::image::Bits8,
+            orv::image::PixelOrderBGRA, QRect(), true, error));
+    } catch (const std::bad_alloc&) {
+        error = MT_RENDER_OUT_OF_MEMORY;
+    }
+    return engine;
 }
 
 RenderEngine::~RenderEngine() = default;
@@ -104,48 +127,109 @@ bool RenderEngine::HasStage(LayerID layer, Stage stage)
     return IsKnownLayer(layer) && stage >= FirstStage(layer) && stage <= Stage::Transform;
 }
 
-MTerr RenderEngine::SetLayer(LayerID layer, const QString& path)
+struct RenderEngine::PreparedLayer {
+    LayerState state;
+    orv::image::OVKeyColor keyColor = orv::image::KeyColorGreen;
+    qint64 fileSize = -1;
+    qint64 fileTime = -1;
+};
+
+MTerr RenderEngine::PrepareLayer(LayerID layer, const QString& path, PreparedLayer& prepared) const
 {
     if (!IsKnownLayer(layer))
         return MT_INVALID_LAYER;
-
-    // Everything is built aside and swapped in at the end with operations that cannot fail:
-    // a half-replaced layer (new image, old render caches of another size) would let the next
-    // stage write past the end of a smaller buffer.
     return Guarded(MT_CACHE_NOT_CREATED, [&] {
         CheckImplemented();
         // One decode for both resolutions: the quarter cache is the full one scaled, so the two
         // previews show the same picture and loading costs half as much.
-        DecodedLayer loaded = LoadLayerImages(path, m_order);
-        LayerState next;
+        DecodedLayer loaded = LoadLayerImages(path, m_order, !m_exportOnly);
+        LayerState& next = prepared.state;
         next.image = Images { std::move(loaded.full), std::move(loaded.quarter) };
-        if (HasStage(layer, Stage::Key))
+        // The export makes its own intermediates per picture; these serve the previews only.
+        if (!m_exportOnly && HasStage(layer, Stage::Key))
             next.keyed = CreateRenderCaches(next.image);
-        if (HasStage(layer, Stage::Filter))
+        if (!m_exportOnly && HasStage(layer, Stage::Filter))
             next.filtered = CreateRenderCaches(next.image);
-        orv::image::OVKeyColor keyColor = orv::image::KeyColorGreen;
-        QFileInfo file;
         if (layer == ForegroundLayer) {
             orv::image::AutoDetectKeyColor(
                 static_cast<orv::image::OVImage8*>(next.image.full.get()),
-                orv::OVSystem::GetCPUCoreCount(), &keyColor);
-            file = QFileInfo(path);
-        }
-
-        LayerState& state = State(layer);
-        next.window = std::move(state.window);
-        next.rendered = state.rendered;
-        next.set = true;
-        state = std::move(next);
-        if (layer == ForegroundLayer) {
-            if (m_project)
-                m_project->SetKeyColor(keyColor);
-            m_foregroundPath = path;
-            m_foregroundFileSize = file.size();
-            m_foregroundFileTime = file.lastModified().toMSecsSinceEpoch();
+                static_cast<int>(orv::image::RenderWorkerCount()), &prepared.keyColor);
+            const QFileInfo file(path);
+            prepared.fileSize = file.size();
+            prepared.fileTime = file.lastModified().toMSecsSinceEpoch();
         }
         return MT_OK;
     });
+}
+
+void RenderEngine::CommitLayer(LayerID layer, PreparedLayer&& prepared)
+{
+    LayerState& state = State(layer);
+    LayerState& next = prepared.state;
+    next.window = std::move(state.window);
+    next.rendered = state.rendered;
+    next.set = true;
+    state = std::move(next);
+    if (layer == ForegroundLayer) {
+        if (m_project)
+            m_project->SetKeyColor(prepared.keyColor);
+        m_foregroundKeyColor = prepared.keyColor;
+        m_foregroundFileSize = prepared.fileSize;
+        m_foregroundFileTime = prepared.fileTime;
+    }
+}
+
+MTerr RenderEngine::SetLayer(LayerID layer, const QString& path)
+{
+    // Everything is built aside and swapped in at the end with operations that cannot fail:
+    // a half-replaced layer (new image, old render caches of another size) would let the next
+    // stage write past the end of a smaller buffer.
+    PreparedLayer prepared;
+    if (const MTerr result = PrepareLayer(layer, path, prepared))
+        return result;
+    CommitLayer(layer, std::move(prepared));
+    if (layer == ForegroundLayer)
+        m_foregroundPath = path;
+    return MT_OK;
+}
+
+void RenderEngine::SetLayers(const std::array<QString, 3>& paths, std::array<MTerr, 3>& results,
+    std::array<QString, 3>& reasons)
+{
+    std::array<PreparedLayer, 3> prepared;
+    results.fill(MT_OK);
+    reasons.fill(QString());
+    // The decode limit is a process-wide setting the reader raises on first use: raised here,
+    // the loading threads only read it.
+    PhotoAllocationLimitBytes();
+    const auto load = [&](LayerID layer) {
+        const auto i = static_cast<std::size_t>(layer);
+        results[i] = PrepareLayer(layer, paths[i], prepared[i]);
+        if (results[i] != MT_OK)
+            reasons[i] = LastPhotoFailure();
+    };
+    std::vector<std::thread> threads;
+    for (const LayerID layer : kRenderLayers) {
+        if (layer == ForegroundLayer || paths[static_cast<std::size_t>(layer)].isEmpty())
+            continue;
+        try {
+            threads.emplace_back(load, layer);
+        } catch (const std::system_error&) {
+            load(layer); // no second thread to be had: one decode after the other
+        }
+    }
+    if (!paths[ForegroundLayer].isEmpty())
+        load(ForegroundLayer);
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const LayerID layer : kRenderLayers) {
+        const auto i = static_cast<std::size_t>(layer);
+        if (paths[i].isEmpty() || results[i] != MT_OK)
+            continue;
+        CommitLayer(layer, std::move(prepared[i]));
+        if (layer == ForegroundLayer)
+            m_foregroundPath = paths[i];
+    }
 }
 
 MTerr RenderEngine::RemoveLayer(LayerID layer)
@@ -300,6 +384,8 @@ void RenderEngine::RemoveCacheBeforeExport()
 
 MTerr RenderEngine::RestoreCacheAfterExport()
 {
+    if (m_exportOnly)
+        return MT_CACHE_NOT_CREATED;
     return Guarded(MT_CACHE_NOT_CREATED, [&] {
         CheckImplemented();
         // Built aside first, so that a failure leaves the engine as it was.

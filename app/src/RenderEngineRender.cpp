@@ -188,15 +188,21 @@ MTerr RenderEngine::RenderCanvasImage(OVDownsampleFactor factor, QImage& image)
     });
 }
 
-MTerr RenderEngine::RenderExportTransforms(
+QTransform RenderEngine::ExportTransform(
     const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const
 {
     const Canvas& canvas = m_project->GetCanvas();
     QTransform centre;
     centre.translate(destination->Width() * 0.5, destination->Height() * 0.5);
-    const QTransform transform = LayerTransform(centre, transforms, source->Width(),
-        source->Height(), canvas.Width(), canvas.Height(), 1.0f);
-    return DrawTransformed(source, destination, transform, true);
+    return LayerTransform(centre, transforms, source->Width(), source->Height(), canvas.Width(),
+        canvas.Height(), 1.0f);
+}
+
+MTerr RenderEngine::RenderExportTransforms(
+    const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const
+{
+    return DrawTransformed(
+        source, destination, ExportTransform(source, destination, transforms), true);
 }
 
 QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
@@ -205,6 +211,23 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
     if (!m_project || !m_tables) {
         error = MT_CACHE_NOT_CREATED;
         return QImage();
+    }
+    // An empty path has no photo: background and overlay only. A photo asked for by path is
+    // rendered even when no foreground layer is loaded (the program unloads it when the
+    // current photo goes offline): the other photos of a batch must not be written without
+    // their subject as if that were the result.
+    const bool foreground
+        = !path.isEmpty() && (!m_project || m_project->GetForegroundImageList().IsEnabled());
+    // The photo is read before the picture is made: the decoder's own buffers are gone by the
+    // time the picture takes its room.
+    ImagePtr photo;
+    if (foreground) {
+        error = Guarded(MT_EXPORT_FOREGROUND_FAILED, [&] {
+            photo = ExportPhoto(path);
+            return MT_OK;
+        });
+        if (error != MT_OK)
+            return QImage();
     }
     const Canvas& canvas = m_project->GetCanvas();
     QImage result;
@@ -218,20 +241,16 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
         // the program and mattora-render write the same bytes (100 dpi, what files have said).
         result.setDotsPerMeterX(kExportDotsPerMeter);
         result.setDotsPerMeterY(kExportDotsPerMeter);
-        result.fill(Qt::transparent);
+        // A shown background covers the whole picture first (opaque black, then the photo).
+        if (!IsShown(BackgroundLayer))
+            result.fill(Qt::transparent);
         exported = orv::image::CreateImage(result.bits(), canvas.Width(), canvas.Height(), m_order);
         return MT_OK;
     });
-    // An empty path has no photo: background and overlay only. A photo asked for by path is
-    // rendered even when no foreground layer is loaded (the program unloads it when the
-    // current photo goes offline): the other photos of a batch must not be written without
-    // their subject as if that were the result.
-    const bool foreground
-        = !path.isEmpty() && (!m_project || m_project->GetForegroundImageList().IsEnabled());
     if (error == MT_OK && IsShown(BackgroundLayer))
         error = ExportBackground(path, exported);
     if (error == MT_OK && foreground)
-        error = ExportForeground(path, exported);
+        error = ExportForeground(path, std::move(photo), exported);
     if (error == MT_OK && IsShown(OverlayLayer))
         error = ExportOverlay(path, exported);
     return error == MT_OK ? result : QImage();
@@ -250,9 +269,13 @@ MTerr RenderEngine::ExportBackground(const QString& path, const ImagePtr& export
         // if it were the result.
         if (IsStageFailure(filterResult))
             return filterResult;
-        // Drawn straight into the export image, which nothing else has touched yet.
+        // Drawn straight into the export image, which nothing else has touched yet. An opaque
+        // background the canvas's size in its place (the usual case) is a copy.
+        const QTransform transform = ExportTransform(filtered, exported, *lists.transforms);
+        if (CopyWhenPlacedAsIs(filtered, exported, transform))
+            return MT_OK;
         orv::image::FillImage(0, 0, 0, 255, exported.get());
-        return RenderExportTransforms(filtered, exported, *lists.transforms) == MT_OK
+        return DrawTransformed(filtered, exported, transform, true) == MT_OK
             ? MT_OK
             : MT_EXPORT_BACKGROUND_FAILED;
     });
@@ -271,19 +294,18 @@ RenderEngine::ImagePtr RenderEngine::ExportPhoto(const QString& path) const
     return AdoptImage(ReadPhoto(path), m_order);
 }
 
-MTerr RenderEngine::ExportForeground(const QString& path, const ImagePtr& exported) const
+MTerr RenderEngine::ExportForeground(
+    const QString& path, ImagePtr photo, const ImagePtr& exported) const
 {
-    ImagePtr photo;
-    if (const MTerr read = Guarded(MT_EXPORT_FOREGROUND_FAILED, [&] {
-            photo = ExportPhoto(path);
-            return MT_OK;
-        }))
-        return read;
     return Guarded(MT_CANVAS_NOT_COMPOSED, [&] {
         const LayerLists lists = ListsFor(ForegroundLayer, path);
         ImagePtr keyed = CreateRenderCache(photo);
-        const MTerr keyResult = PassOnWhenNothingToDo(
-            KeyStage(*lists.keys, *m_tables, photo, keyed), MT_NOTHING_TO_KEY, photo, keyed);
+        // The layer's own decode was scanned for its screen colour when it was loaded.
+        const bool layerPhoto = photo == State(ForegroundLayer).image.full;
+        const MTerr keyResult
+            = PassOnWhenNothingToDo(KeyStage(*lists.keys, *m_tables, photo, keyed,
+                                        layerPhoto ? &m_foregroundKeyColor : nullptr),
+                MT_NOTHING_TO_KEY, photo, keyed);
         if (IsStageFailure(keyResult))
             return keyResult;
         photo.reset(); // the decoded photo is no longer needed; free it early
@@ -294,10 +316,19 @@ MTerr RenderEngine::ExportForeground(const QString& path, const ImagePtr& export
         if (IsStageFailure(filterResult))
             return filterResult;
         keyed.reset();
-        const ImagePtr placed
-            = orv::image::NewZeroedImage(exported->Width(), exported->Height(), m_order);
-        if (RenderExportTransforms(filtered, placed, *lists.transforms) != MT_OK)
-            return MT_CANVAS_NOT_COMPOSED;
+        // A photo the canvas's size in its place is placed where it lies, when it is this
+        // export's own intermediate (not the layer's decode, which other exports read).
+        ImagePtr placed;
+        const QTransform transform = ExportTransform(filtered, exported, *lists.transforms);
+        if (filtered.use_count() == 1 && filtered != State(ForegroundLayer).image.full
+            && PlaceAsIsInPlace(filtered, exported->Width(), exported->Height(), transform)) {
+            placed = std::move(filtered);
+        } else {
+            placed = orv::image::NewZeroedImage(exported->Width(), exported->Height(), m_order);
+            if (DrawTransformed(filtered, placed, transform, true) != MT_OK)
+                return MT_CANVAS_NOT_COMPOSED;
+        }
+        filtered.reset(); // placed now; the compositor's own buffers take its room
         orv::image::OVImageCompositor compositor(exported, 1.0, *m_tables, DownsampleFull);
         if (const MTerr added = AddForeground(
                 compositor, lists.composites, placed, IsShown(BackgroundLayer), DownsampleFull))

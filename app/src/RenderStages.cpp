@@ -4,10 +4,10 @@
 
 #include <app/Canvas.h>
 
-#include <ovcommon/OVSystem.h>
 #include <ovimageengine/OVImageCompositor.h>
 #include <ovimageengine/OVImageKeyer.h>
 #include <ovimageengine/OVImageProcessor.h>
+#include <ovimageengine/OVImageSupport.h>
 #include <ovimageengine/OVResultCode.h>
 
 #include "RenderGuard.h"
@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace mtra::app {
@@ -57,7 +58,8 @@ orv::image::OVKeyColor DetectedKeyColor(const ImagePtr& source)
 {
     orv::image::OVKeyColor colour = orv::image::KeyColorGreen;
     if (auto* pixels = dynamic_cast<OVImage8*>(source.get()))
-        orv::image::AutoDetectKeyColor(pixels, orv::OVSystem::GetCPUCoreCount(), &colour);
+        orv::image::AutoDetectKeyColor(
+            pixels, static_cast<int>(orv::image::RenderWorkerCount()), &colour);
     return colour;
 }
 
@@ -78,7 +80,7 @@ orv::image::OVChannel SpillChannelForKeys(const KeyList& keys, const ImagePtr& s
 }
 
 MTerr KeyStage(const KeyList& keys, orv::OVLookupTables& tables, const ImagePtr& source,
-    const ImagePtr& destination)
+    const ImagePtr& destination, const orv::image::OVKeyColor* known)
 {
     return Guarded(MT_STAGE_RENDER_FAILED, [&] {
         if (const MTerr checked = CheckSource(source))
@@ -94,8 +96,9 @@ MTerr KeyStage(const KeyList& keys, orv::OVLookupTables& tables, const ImagePtr&
                 || ((*it)->Type() == AutoColorDifferenceKey && IsApplied(**it)
                     && static_cast<const AutoColorDifferenceKeyItem&>(**it).KeyColor()
                         == orv::image::KeyColorAuto);
-        const orv::image::OVKeyColor detected
-            = anyAuto ? DetectedKeyColor(source) : orv::image::KeyColorGreen;
+        const orv::image::OVKeyColor detected = !anyAuto
+            ? orv::image::KeyColorGreen
+            : (known != nullptr ? *known : DetectedKeyColor(source));
         auto resolve = [&](orv::image::OVKeyColor colour) {
             return colour == orv::image::KeyColorAuto ? detected : colour;
         };
@@ -223,6 +226,64 @@ QTransform LayerTransform(QTransform placement, const TransformList& transforms,
     }
     placement.translate(-(sourceWidth * 0.5), -(sourceHeight * 0.5));
     return placement;
+}
+
+bool CopyWhenPlacedAsIs(
+    const ImagePtr& source, const ImagePtr& destination, const QTransform& transform)
+{
+    auto* from = dynamic_cast<OVImage8*>(source.get());
+    auto* to = dynamic_cast<OVImage8*>(destination.get());
+    if (from == nullptr || to == nullptr || transform.type() != QTransform::TxNone
+        || from->Width() != to->Width() || from->Height() != to->Height()
+        || from->Buffer() == nullptr || to->Buffer() == nullptr)
+        return false;
+    const std::size_t row = std::size_t(from->Width()) * 4;
+    for (unsigned int y = 0; y < from->Height(); ++y) {
+        const unsigned char* in = from->Buffer() + y * row;
+        // Row by row, while the row is in the cache: check its alpha, then copy it.
+        unsigned char alpha = 255;
+        for (std::size_t x = 3; x < row; x += 4)
+            alpha &= in[x];
+        if (alpha != 255)
+            return false;
+        std::memcpy(to->Buffer() + y * row, in, row);
+    }
+    return true;
+}
+
+bool PlaceAsIsInPlace(
+    const ImagePtr& layer, unsigned int width, unsigned int height, const QTransform& transform)
+{
+    auto* pixels = dynamic_cast<OVImage8*>(layer.get());
+    if (pixels == nullptr || pixels->Buffer() == nullptr || transform.type() != QTransform::TxNone
+        || pixels->Width() != width || pixels->Height() != height || width == 0 || height == 0)
+        return false;
+    // At the identity every pixel is drawn on its own, so a band of rows drawn by the painter
+    // from a copy of itself onto cleared rows is what the whole picture drawn at once would be.
+    // Bands without a translucent pixel (most of a keyed photo) are kept as they are.
+    constexpr unsigned int kBand = 32;
+    const std::size_t row = std::size_t(width) * 4;
+    QImage copy(static_cast<int>(width), static_cast<int>(kBand), QImage::Format_ARGB32);
+    if (copy.isNull())
+        throw std::bad_alloc();
+    for (unsigned int top = 0; top < height; top += kBand) {
+        const unsigned int rows = std::min(kBand, height - top);
+        unsigned char* band = pixels->Buffer() + top * row;
+        unsigned char alpha = 255;
+        for (std::size_t i = 3; i < rows * row; i += 4)
+            alpha &= band[i];
+        if (alpha == 255)
+            continue;
+        for (unsigned int y = 0; y < rows; ++y)
+            std::memcpy(copy.scanLine(static_cast<int>(y)), band + y * row, row);
+        std::memset(band, 0, rows * row);
+        QImage target(band, static_cast<int>(width), static_cast<int>(rows),
+            static_cast<qsizetype>(row), QImage::Format_ARGB32);
+        QPainter painter(&target);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QPointF(0, 0), copy, QRectF(0, 0, width, rows));
+    }
+    return true;
 }
 
 MTerr DrawTransformed(

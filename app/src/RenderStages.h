@@ -40,9 +40,11 @@ orv::image::OVChannel SpillChannelForKeys(const KeyList& keys, const ImagePtr& s
 /// keyer always runs at full factor. Spill items pull the channel of the screen colour keyed
 /// (`SpillChannelForKeys`), whatever channel they store. Results: 22 no source or no pixels,
 /// 38 not 8-bit, 16 nothing to apply (the caller copies), 0 done, 39 out of memory, 26 any
-/// other failure, exceptions included: nothing is thrown.
+/// other failure, exceptions included: nothing is thrown. `detected`, when given, is the screen
+/// colour already detected in this very `source`; "automatic" then takes it without scanning the
+/// photo again.
 MTerr KeyStage(const KeyList& keys, orv::OVLookupTables& tables, const ImagePtr& source,
-    const ImagePtr& destination);
+    const ImagePtr& destination, const orv::image::OVKeyColor* detected = nullptr);
 
 /// Filters `source` into `destination` at `factor` with the applied items of `filters`. As
 /// `KeyStage`, with 15 for nothing to apply; nothing is thrown.
@@ -75,5 +77,20 @@ QTransform LayerTransform(QTransform placement, const TransformList& transforms,
 /// `OVImage8`, else 0.
 MTerr DrawTransformed(
     const ImagePtr& source, const ImagePtr& destination, const QTransform& transform, bool smooth);
+
+/// Copies `source` into `destination` where `DrawTransformed` over opaque pixels would give
+/// `source` itself, byte for byte: the transform is the identity, both are `OVImage8` of the
+/// same size and every pixel of `source` is opaque. False otherwise; `destination` may then hold
+/// part of the copy, so the caller fills it before it draws.
+bool CopyWhenPlacedAsIs(
+    const ImagePtr& source, const ImagePtr& destination, const QTransform& transform);
+
+/// Makes `layer` itself what `DrawTransformed` would draw of it onto a fresh transparent picture
+/// of `width` × `height`, byte for byte, when that is the identity (the transform is the identity
+/// and the sizes agree): the painter's own rounding of translucent pixels included, without a
+/// second canvas-size picture. False, `layer` untouched, otherwise. The caller owns `layer`
+/// alone. Throws std::bad_alloc when memory runs out.
+bool PlaceAsIsInPlace(
+    const ImagePtr& layer, unsigned int width, unsigned int height, const QTransform& transform);
 
 } // namespace mtra::app

@@ -8,6 +8,9 @@ namespace mtra::cli {
 
 namespace {
 
+// Each photo in flight holds several camera-size pictures; more than this only fills memory.
+constexpr int kMaxJobs = 64;
+
 const char* const kDescription
     = "Renders a batch of green- or blue-screen photos over a background and writes every\n"
       "composite as JPEG, PNG or TIFF, as the program's export does.\n\n"
@@ -40,6 +43,31 @@ bool CheckAffix(const QString& value, const char* option, QString& message)
                              "the characters _ . ( ) & -")
                   .arg(QLatin1String(option), value);
     return false;
+}
+
+// "K/N" with 0 <= K < N: share K of N, counted from 0 as array task and job indexes are.
+bool ParseShard(const QString& text, int& index, int& count, QString& message)
+{
+    const QStringList parts = text.split(QLatin1Char('/'));
+    bool indexOk = false;
+    bool countOk = false;
+    if (parts.size() == 2) {
+        index = parts[0].trimmed().toInt(&indexOk);
+        count = parts[1].trimmed().toInt(&countOk);
+    }
+    if (!indexOk || !countOk || count < 1) {
+        message = QStringLiteral("--shard \"%1\" must be K/N, share K of N (for example 0/4)")
+                      .arg(text);
+        return false;
+    }
+    if (index < 0 || index >= count) {
+        message = QStringLiteral("--shard %1/%2: K counts from 0, so it must be 0 to %3")
+                      .arg(index)
+                      .arg(count)
+                      .arg(count - 1);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -82,8 +110,16 @@ ParseOutcome ParseArguments(const QStringList& arguments, RenderOptions& options
         QStringLiteral("Lists what would be written, and writes nothing."));
     const QCommandLineOption quiet(
         { QStringLiteral("q"), QStringLiteral("quiet") }, QStringLiteral("Prints no progress."));
+    const QCommandLineOption shard(QStringLiteral("shard"),
+        QStringLiteral("Renders only share K of N of the list (K from 0 to N-1), so that N "
+                       "processes together write every picture once."),
+        QStringLiteral("K/N"));
+    const QCommandLineOption jobs({ QStringLiteral("j"), QStringLiteral("jobs") },
+        QStringLiteral("Renders <n> photos at once, the workers divided among them (default 1; "
+                       "each costs memory)."),
+        QStringLiteral("n"));
     parser.addOptions({ help, version, output, background, overlay, all, format, quality, prefix,
-        postfix, overwrite, skipExisting, dryRun, quiet });
+        postfix, overwrite, skipExisting, dryRun, quiet, shard, jobs });
     parser.addPositionalArgument(QStringLiteral("input"),
         QStringLiteral("A project file, or with -b the photos and folders to render."),
         QStringLiteral("PROJECT | PHOTO|FOLDER..."));
@@ -174,6 +210,17 @@ ParseOutcome ParseArguments(const QStringList& arguments, RenderOptions& options
     options.existing = parser.isSet(overwrite) ? ExistingFiles::Overwrite : ExistingFiles::Skip;
     options.dryRun = parser.isSet(dryRun);
     options.quiet = parser.isSet(quiet);
+    if (parser.isSet(shard)
+        && !ParseShard(parser.value(shard), options.shardIndex, options.shardCount, message))
+        return ParseOutcome::UsageError;
+    if (parser.isSet(jobs)) {
+        bool ok = false;
+        options.jobs = parser.value(jobs).toInt(&ok);
+        if (!ok || options.jobs < 1 || options.jobs > kMaxJobs) {
+            message = QStringLiteral("--jobs must be a whole number from 1 to %1").arg(kMaxJobs);
+            return ParseOutcome::UsageError;
+        }
+    }
     return ParseOutcome::Run;
 }
 

@@ -29,6 +29,11 @@ struct RenderOptions {
     ExistingFiles existing = ExistingFiles::Skip;
     bool dryRun = false;
     bool quiet = false;
+    /// --shard K/N: this process renders share K (counted from 0) of N of the list.
+    int shardIndex = 0;
+    int shardCount = 1;
+    /// --jobs J: photos in flight at once.
+    int jobs = 1;
 };
 
 /// How parsing ended.
@@ -41,8 +46,8 @@ enum class ParseOutcome {
 
 /// Parses `arguments` (the program name first). Checks everything that can be checked without
 /// reading files: the two modes and their required options, --overwrite against
-/// --skip-existing, the format name, the quality range 0 … 100, and prefix and postfix by the
-/// program's own rule.
+/// --skip-existing, the format name, the quality range 0 … 100, prefix and postfix by the
+/// program's own rule, the share of --shard (0 ≤ K < N) and --jobs (1 … 64).
 ParseOutcome ParseArguments(const QStringList& arguments, RenderOptions& options, QString& message);
 
 } // namespace mtra::cli

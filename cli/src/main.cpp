@@ -72,6 +72,9 @@ int main(int argc, char* argv[])
     // returned to the system, their memory is not faulted in again for the next photo.
     mallopt(M_MMAP_THRESHOLD, 512 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
+    // One heap for every thread: a second arena cannot hold a camera-size block, so the
+    // photos rendered on --jobs threads would each map and fault in fresh memory instead.
+    mallopt(M_ARENA_MAX, 1);
 
     // Progress piped into a reader that stops (head) must not end the batch, nor a file-size
     // limit: a failed write is that picture's failure, reported as such.
@@ -107,6 +110,9 @@ int main(int argc, char* argv[])
                                                    : PlanFromProject(options, plan, message);
     if (!planned)
         return fail(2);
+    // Dealt after planning: names, numbers for repeated names and refused targets come from
+    // the whole list, the same in every share.
+    app::SelectShard(plan, options.shardIndex, options.shardCount);
 
     // A folder that cannot take the pictures ends the run before anything renders.
     if (!options.dryRun && !app::PrepareOutputFolder(plan, message))
@@ -116,6 +122,7 @@ int main(int argc, char* argv[])
         return fail(2);
     app::BatchRunOptions run;
     run.dryRun = options.dryRun;
+    run.jobs = options.jobs;
     run.replaceExisting = [&options](const app::BatchItem&) {
         return options.existing == ExistingFiles::Overwrite ? app::ReplaceAnswer::YesToAll
                                                             : app::ReplaceAnswer::No;

@@ -9,12 +9,16 @@
 #include <algorithm>
 #include <cstdint>
 #include <stdexcept>
+#include <utility>
+
+#include <ovimageengine/OVImageSupport.h>
 
 namespace orv::image {
 
 namespace {
 
 ThreadCreateFunction g_threadCreate = pthread_create;
+thread_local unsigned t_workerLimit = 0; // 0: the machine's core count
 
 struct ThreadStart {
     const std::function<int(unsigned)>* work = nullptr;
@@ -40,8 +44,25 @@ ThreadCreateFunction SetThreadCreateFunctionForTesting(ThreadCreateFunction func
 
 unsigned WorkerCount()
 {
+    if (t_workerLimit != 0)
+        return std::min(t_workerLimit, kMaxWorkers);
     const int cores = OVSystem::GetCPUCoreCount();
     return static_cast<unsigned>(std::clamp(cores, 1, static_cast<int>(kMaxWorkers)));
+}
+
+unsigned RenderWorkerCount()
+{
+    return WorkerCount();
+}
+
+WorkerLimit::WorkerLimit(unsigned workers)
+    : m_previous(std::exchange(t_workerLimit, workers))
+{
+}
+
+WorkerLimit::~WorkerLimit()
+{
+    t_workerLimit = m_previous;
 }
 
 std::vector<int> RunWorkerThreads(unsigned count, const std::function<int(unsigned)>& work)

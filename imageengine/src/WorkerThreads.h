@@ -12,7 +12,8 @@ namespace orv::image {
 /// Largest worker count: thread index and count are 8-bit in the worker records.
 constexpr unsigned kMaxWorkers = 255;
 
-/// `OVSystem::GetCPUCoreCount()` clamped to 1 … 255. Read once per render or pass.
+/// `OVSystem::GetCPUCoreCount()`, or the calling thread's `WorkerLimit`, clamped to 1 … 255.
+/// Read once per render or pass.
 unsigned WorkerCount();
 
 /// Runs work(index) for index 0 … count − 1 on `count` POSIX threads with default attributes,

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 #include <sys/stat.h>
@@ -201,6 +202,59 @@ TEST_F(BatchExportTest, WritesEachPhotosOwnPictureAndReportsInOrder)
 }
 
 // The question before an existing file is replaced, and what each answer does.
+// Several photos in flight at once: the same files, byte for byte, the same outcomes and
+// reasons, told in the batch's order, each photo started before it is done.
+TEST_F(BatchExportTest, JobsWriteWhatOneJobWritesAndReportInOrder)
+{
+    const QColor colours[] = { Qt::red, Qt::blue, Qt::yellow, Qt::magenta, Qt::white, Qt::cyan };
+    for (int i = 0; i < 6; ++i) {
+        const QByteArray file = QStringLiteral("p%1.png").arg(i).toUtf8();
+        const QByteArray name = QStringLiteral("p%1").arg(i).toUtf8();
+        AddPhoto(file.constData(), name.constData(), colours[i]);
+    }
+    WriteAll(Path("p2.png"), "not a picture");
+    ASSERT_EQ(project->GetForegroundImageList().Add(std::make_shared<ForegroundImage>(
+                  QStringLiteral("p3b"), Path("gone.png"), true, false, false, true)),
+        MT_OK);
+
+    std::map<QString, QByteArray> firstFiles;
+    QStringList firstDone;
+    QStringList firstDetails;
+    for (const int jobs : { 1, 3, 2 }) {
+        ASSERT_TRUE(QDir(Path("out")).removeRecursively());
+        BatchRunOptions options;
+        options.jobs = jobs;
+        Recorder recorder;
+        const BatchSummary summary = Run(Plan(), recorder, options);
+        EXPECT_EQ(summary.written, 5) << jobs;
+        EXPECT_EQ(summary.failed, 2) << jobs;
+
+        QStringList done;
+        for (int i = 0; i < recorder.events.size(); ++i) {
+            const QString& event = recorder.events[i];
+            if (event.startsWith(QLatin1String("file ")) || event.startsWith(QLatin1String("start"))
+                || event.startsWith(QLatin1String("end")))
+                continue;
+            done << event;
+            const QString started = QStringLiteral("file ") + event.section(QLatin1Char(' '), 0, 0);
+            EXPECT_LT(recorder.events.indexOf(started), i) << jobs << event.toStdString();
+        }
+        std::map<QString, QByteArray> files;
+        for (const QString& name : QDir(Path("out")).entryList(QDir::Files))
+            files[name] = ReadAll(Path(QStringLiteral("out/") + name));
+        if (jobs == 1) {
+            firstFiles = files;
+            firstDone = done;
+            firstDetails = recorder.details;
+            EXPECT_EQ(files.size(), 5u);
+        } else {
+            EXPECT_EQ(done, firstDone) << jobs;
+            EXPECT_EQ(recorder.details, firstDetails) << jobs;
+            EXPECT_TRUE(files == firstFiles) << jobs;
+        }
+    }
+}
+
 TEST_F(BatchExportTest, ExistingFilesAreReplacedOnlyWhenTheQuestionSaysSo)
 {
     AddPhoto("a.png", "a", Qt::red);

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 
@@ -512,6 +514,125 @@ TEST_F(RenderEngineRenderTest, EmptyPathExportsBackgroundAndOverlayOnly)
     EXPECT_EQ(with, without);
     EXPECT_EQ(with.pixel(1, 1), qRgb(200, 0, 0));
     EXPECT_EQ(with.pixel(10, 5), qRgba(0, 255, 0, 255));
+}
+
+} // namespace
+} // namespace mtra::app
+
+namespace mtra::app {
+namespace {
+
+// A subject on a noisy screen of `screen` colour: the key's levels come from the screen's spread.
+QImage ScreenPhoto(int width, int height, QRgb screen, unsigned seed)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const int n = static_cast<int>((seed >> 16) % 11) - 5;
+            const bool subject
+                = (x - width / 2) * (x - width / 2) + (y - height / 2) * (y - height / 2)
+                < width * height / 12;
+            const QRgb c = subject ? qRgb(200, 120, 90) : screen;
+            image.setPixel(x, y,
+                qRgb(std::clamp(qRed(c) + n, 0, 255), std::clamp(qGreen(c) - n, 0, 255),
+                    std::clamp(qBlue(c) + n, 0, 255)));
+        }
+    }
+    return image;
+}
+
+// The export-only engine allocates no preview caches and decodes its layers side by side; the
+// pictures must be those of a preview engine, byte for byte, for the layer's own photo (whose
+// screen colour was detected at load) and for another one, on a blue screen (a colour taken
+// for green would key the subject's surroundings wrongly).
+TEST_F(RenderEngineTest, AnExportOnlyEngineExportsWhatAPreviewEngineExports)
+{
+    project->GetCanvas().SetDimensions(96, 64);
+    QImage background(96, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 96; ++x)
+            background.setPixel(x, y, qRgb(x * 2, 100 + y, 250 - x));
+    const QString backgroundPath = dir.filePath(QStringLiteral("bg.png"));
+    ASSERT_TRUE(background.save(backgroundPath));
+    QImage overlay(96, 64, QImage::Format_ARGB32);
+    overlay.fill(Qt::transparent);
+    for (int x = 0; x < 96; ++x)
+        overlay.setPixel(x, 60, qRgba(255, 255, 255, 180));
+    const QString overlayPath = dir.filePath(QStringLiteral("overlay.png"));
+    ASSERT_TRUE(overlay.save(overlayPath));
+    const QString layerPhoto = dir.filePath(QStringLiteral("blue.png"));
+    const QString otherPhoto = dir.filePath(QStringLiteral("other.png"));
+    ASSERT_TRUE(ScreenPhoto(80, 60, qRgb(30, 50, 210), 7u).save(layerPhoto));
+    ASSERT_TRUE(ScreenPhoto(80, 60, qRgb(40, 200, 60), 9u).save(otherPhoto));
+
+    ASSERT_EQ(engine->SetLayer(BackgroundLayer, backgroundPath), MT_OK);
+    ASSERT_EQ(engine->SetLayer(OverlayLayer, overlayPath), MT_OK);
+    ASSERT_EQ(engine->SetLayer(ForegroundLayer, layerPhoto), MT_OK);
+    MTerr error = MT_XML_INVALID;
+    const QImage previewOwn = engine->ExportQImage(layerPhoto, error);
+    ASSERT_EQ(error, MT_OK);
+    const QImage previewOther = engine->ExportQImage(otherPhoto, error);
+    ASSERT_EQ(error, MT_OK);
+    project->SetKeyColor(orv::image::KeyColorGreen);
+
+    const auto exporter = RenderEngine::ForExport(project, error);
+    ASSERT_EQ(error, MT_OK);
+    ASSERT_NE(exporter, nullptr);
+    std::array<MTerr, 3> results {};
+    std::array<QString, 3> reasons;
+    exporter->SetLayers({ backgroundPath, layerPhoto, overlayPath }, results, reasons);
+    for (const MTerr result : results)
+        EXPECT_EQ(result, MT_OK);
+    EXPECT_EQ(project->KeyColor(), orv::image::KeyColorBlue);
+    EXPECT_EQ(exporter->LayerSize(ForegroundLayer), QSize(80, 60));
+
+    const QImage own = exporter->ExportQImage(layerPhoto, error);
+    ASSERT_EQ(error, MT_OK);
+    EXPECT_TRUE(own == previewOwn);
+    const QImage other = exporter->ExportQImage(otherPhoto, error);
+    ASSERT_EQ(error, MT_OK);
+    EXPECT_TRUE(other == previewOther);
+
+    // Nothing to preview with: no caches at any factor, none to restore.
+    EXPECT_EQ(
+        exporter->RenderLayer(ForegroundLayer, Stage::Key, DownsampleFull), MT_CACHE_NOT_CREATED);
+    EXPECT_EQ(exporter->RenderLayer(BackgroundLayer, Stage::Filter, DownsampleQuarter),
+        MT_CACHE_NOT_CREATED);
+    QImage canvas;
+    EXPECT_EQ(exporter->RenderCanvasImage(DownsampleFull, canvas), MT_CACHE_NOT_CREATED);
+    EXPECT_EQ(exporter->RestoreCacheAfterExport(), MT_CACHE_NOT_CREATED);
+    exporter->CompositeQImage(DownsampleFull, canvas);
+    EXPECT_TRUE(canvas.isNull());
+}
+
+// Layers loading side by side fail one by one, each with the reader's own finding, which lives
+// on the thread that read the file.
+TEST_F(RenderEngineTest, LayersLoadedTogetherSucceedOrFailEachOnItsOwn)
+{
+    QFile broken(dir.filePath(QStringLiteral("broken.png")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture at all");
+    broken.close();
+    const QString good = Picture("good.png", 16, 12, qRgb(0, 0, 240));
+
+    std::array<MTerr, 3> results {};
+    std::array<QString, 3> reasons;
+    engine->SetLayers({ broken.fileName(), good, QString() }, results, reasons);
+    EXPECT_EQ(results[BackgroundLayer], MT_CACHE_NOT_CREATED);
+    EXPECT_FALSE(reasons[BackgroundLayer].isEmpty());
+    EXPECT_FALSE(engine->IsLayerSet(BackgroundLayer));
+    EXPECT_EQ(results[ForegroundLayer], MT_OK);
+    EXPECT_TRUE(reasons[ForegroundLayer].isEmpty());
+    EXPECT_TRUE(engine->IsLayerSet(ForegroundLayer));
+    EXPECT_EQ(project->KeyColor(), orv::image::KeyColorBlue);
+    EXPECT_EQ(results[OverlayLayer], MT_OK); // left alone
+    EXPECT_FALSE(engine->IsLayerSet(OverlayLayer));
+
+    // A preview engine's layers loaded together have their preview caches.
+    engine->SetLayers({ good, QString(), good }, results, reasons);
+    EXPECT_EQ(results[BackgroundLayer], MT_OK);
+    EXPECT_EQ(engine->RenderLayer(BackgroundLayer, Stage::Filter, DownsampleQuarter), MT_OK);
 }
 
 } // namespace

@@ -147,3 +147,62 @@ TEST(RenderStagesTest, TranslateOnePlacesTheLayerJustOutsideTheRightEdge)
     EXPECT_EQ(draw(0.96, 1.0f, exportCentre), 10u); // one column (x = 39) still inside
     EXPECT_EQ(draw(0.0, 1.0f, exportCentre), 100u);
 }
+
+// An opaque layer the destination's size at the identity is copied instead of drawn: the copy
+// must be exactly what drawing over opaque black gives, and anything else must be refused.
+TEST(RenderStagesTest, APlacementAsIsCopiesExactlyWhatDrawingGives)
+{
+    auto source = std::make_shared<OVImage8>(37, 21, orv::image::PixelOrderBGRA, false);
+    unsigned state = 5u;
+    for (unsigned int i = 0; i < source->BufferByteSize(); ++i) {
+        state = state * 1664525u + 1013904223u;
+        source->Buffer()[i] = (i % 4 == 3) ? 255 : static_cast<unsigned char>(state >> 24);
+    }
+    const auto drawn = Filled(37, 21, 0, 0, 0, 255);
+    ASSERT_EQ(DrawTransformed(source, drawn, QTransform(), true), MT_OK);
+    const auto copied = Filled(37, 21, 1, 2, 3, 4);
+    ASSERT_TRUE(CopyWhenPlacedAsIs(source, copied, QTransform()));
+    EXPECT_EQ(std::memcmp(copied->Buffer(), drawn->Buffer(), drawn->BufferByteSize()), 0);
+
+    EXPECT_FALSE(CopyWhenPlacedAsIs(source, copied, QTransform::fromTranslate(1, 0)));
+    EXPECT_FALSE(CopyWhenPlacedAsIs(source, copied, QTransform::fromScale(-1, 1)));
+    EXPECT_FALSE(CopyWhenPlacedAsIs(source, Filled(36, 21, 0, 0, 0, 255), QTransform()));
+    EXPECT_FALSE(CopyWhenPlacedAsIs(source, nullptr, QTransform()));
+    source->Buffer()[20 * 37 * 4 + 36 * 4 + 3] = 254; // the last pixel
+    EXPECT_FALSE(CopyWhenPlacedAsIs(source, copied, QTransform()));
+}
+
+// A keyed photo the canvas's size is placed where it lies: the result must be what the painter
+// draws of it onto transparency, byte for byte, for every value under every alpha.
+TEST(RenderStagesTest, PlacingInPlaceGivesWhatThePainterDraws)
+{
+    // Row = alpha, column = value; the three colour channels take the value in turn.
+    auto layer = std::make_shared<OVImage8>(256, 256 * 3, orv::image::PixelOrderBGRA, false);
+    for (unsigned int y = 0; y < layer->Height(); ++y) {
+        unsigned char* row = layer->ScanLine(y);
+        for (unsigned int x = 0; x < 256; ++x) {
+            unsigned char* pixel = row + x * 4;
+            pixel[0] = pixel[1] = pixel[2] = static_cast<unsigned char>(255 - x);
+            pixel[y / 256] = static_cast<unsigned char>(x);
+            pixel[3] = static_cast<unsigned char>(y % 256);
+        }
+    }
+    const auto drawn = Filled(256, 256 * 3, 0, 0, 0, 0);
+    ASSERT_EQ(DrawTransformed(layer, drawn, QTransform(), true), MT_OK);
+    ASSERT_TRUE(PlaceAsIsInPlace(layer, 256, 256 * 3, QTransform()));
+    for (unsigned int y = 0; y < layer->Height(); ++y)
+        ASSERT_EQ(std::memcmp(layer->ScanLine(y), drawn->ScanLine(y), 256 * 4), 0) << "row " << y;
+
+    // An opaque layer stays as it is.
+    auto opaque = Filled(70, 40, 12, 200, 77, 255);
+    opaque->ScanLine(39)[69 * 4] = 3;
+    const auto opaqueDrawn = Filled(70, 40, 0, 0, 0, 0);
+    ASSERT_EQ(DrawTransformed(opaque, opaqueDrawn, QTransform(), true), MT_OK);
+    ASSERT_TRUE(PlaceAsIsInPlace(opaque, 70, 40, QTransform()));
+    EXPECT_EQ(std::memcmp(opaque->Buffer(), opaqueDrawn->Buffer(), opaque->BufferByteSize()), 0);
+
+    const auto untouched = Filled(4, 4, 9, 9, 9, 100);
+    EXPECT_FALSE(PlaceAsIsInPlace(untouched, 4, 5, QTransform()));
+    EXPECT_FALSE(PlaceAsIsInPlace(untouched, 4, 4, QTransform::fromTranslate(0, 1)));
+    EXPECT_EQ(untouched->Buffer()[0], 9);
+}

@@ -3,6 +3,7 @@
 //
 // Runs the built mattora-render on small generated batches and checks what it wrote, what it
 // said and how it exited.
+#include <app/ExportFormats.h>
 #include <app/LayerImages.h>
 #include <app/Project.h>
 #include <app/RenderEngine.h>
@@ -23,6 +24,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
+#include <vector>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -120,9 +123,10 @@ protected:
     }
 
     // What the program's export gives for `photo` of `project`, encoded as the batch does:
-    // the engine's own export of the photo through an image writer of `format` and `quality`.
-    QByteArray EngineExport(
-        const QString& project, const QString& photo, const char* format, int quality) const
+    // the engine's own export of the photo through an image writer of `format` and `quality`,
+    // or for PNG through the program's own encoder; `decoded` gets the picture.
+    QByteArray EngineExport(const QString& project, const QString& photo, const char* format,
+        int quality, QImage* decoded = nullptr) const
     {
         app::MTerr result = app::MT_XML_INVALID;
         auto loaded = std::make_shared<app::Project>(project, result);
@@ -133,7 +137,14 @@ protected:
         EXPECT_EQ(engine.SetLayer(app::ForegroundLayer, Path("good.png")), app::MT_OK);
         const QImage exported = engine.ExportQImage(photo, result);
         EXPECT_EQ(result, app::MT_OK);
+        if (decoded != nullptr)
+            *decoded = exported;
         QByteArray bytes;
+        if (QByteArray(format) == "png") {
+            EXPECT_TRUE(
+                app::EncodeImage(exported, app::ExportFormatFor(app::FormatPNG, -1), bytes));
+            return bytes;
+        }
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, format);
@@ -216,10 +227,18 @@ TEST_F(CliEndToEndTest, ABatchWritesEachPhotosOwnPictureAndReportsInOrder)
     for (const char* name : { "a", "c", "d" }) {
         QFile file(Path(QStringLiteral("out/%1.png").arg(QLatin1String(name))));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-        EXPECT_TRUE(file.readAll()
-            == EngineExport(
-                project, Path(QStringLiteral("%1.png").arg(QLatin1String(name))), "png", -1))
+        QImage exported;
+        const QByteArray written = file.readAll();
+        EXPECT_TRUE(written
+            == EngineExport(project, Path(QStringLiteral("%1.png").arg(QLatin1String(name))), "png",
+                -1, &exported))
             << name;
+        // The program's PNG writer: the picture any decoder reads from the image writer's file.
+        QByteArray fromWriter;
+        QBuffer buffer(&fromWriter);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(QImageWriter(&buffer, "png").write(exported));
+        EXPECT_EQ(QImage::fromData(written, "png"), QImage::fromData(fromWriter, "png")) << name;
     }
 }
 
@@ -264,6 +283,103 @@ TEST_F(CliEndToEndTest, ExistingFilesAreKeptUnlessOverwriteIsGiven)
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(QImage(Path("out/good.png")).size(), QSize(kWidth, kHeight));
     EXPECT_EQ(Written(), QStringList({ QStringLiteral("good.png") })); // no temporary left
+}
+
+// N processes over one folder, each with its own share: together the same files as one run,
+// each written once; a share that fails leaves the others' pictures alone, and running it
+// again with --skip-existing completes the set.
+TEST_F(CliEndToEndTest, SharesTogetherWriteWhatOneRunWrites)
+{
+    const QColor subjects[] = { QColor(200, 50, 40), QColor(40, 60, 210), QColor(230, 220, 40),
+        QColor(250, 250, 250), QColor(20, 20, 20), QColor(150, 40, 160), QColor(240, 140, 30) };
+    QStringList photos;
+    for (int i = 0; i < 7; ++i) {
+        const QString name = QStringLiteral("p%1.png").arg(i);
+        ASSERT_TRUE(Photo(QColor(40, 190, 60), subjects[i]).save(Path(name)));
+        photos << name;
+    }
+    const QString project = SaveProject(photos);
+    ASSERT_EQ(
+        Render({ project, QStringLiteral("-q"), QStringLiteral("-o"), Path("one") }).exitCode, 0);
+    const QStringList expected = Written("one");
+    ASSERT_EQ(expected.size(), 7);
+    const auto bytes = [&](const QString& file) {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    };
+
+    // Three shares at once, as an array job would start them; one with two photos in flight.
+    std::vector<std::unique_ptr<QProcess>> shares;
+    for (int k = 0; k < 3; ++k) {
+        auto process = std::make_unique<QProcess>();
+        process->setWorkingDirectory(dir.path());
+        process->start(QStringLiteral(MTRA_RENDER_EXE),
+            { project, QStringLiteral("-o"), Path("three"), QStringLiteral("--shard"),
+                QStringLiteral("%1/3").arg(k), QStringLiteral("--jobs"),
+                QStringLiteral("%1").arg(k == 0 ? 2 : 1) });
+        shares.push_back(std::move(process));
+    }
+    int reported = 0;
+    for (auto& process : shares) {
+        ASSERT_TRUE(process->waitForFinished(120'000));
+        EXPECT_EQ(process->exitCode(), 0);
+        const QString errors = QString::fromLocal8Bit(process->readAllStandardError());
+        reported += static_cast<int>(errors.count(QStringLiteral("] wrote")));
+    }
+    EXPECT_EQ(reported, 7); // each picture written by one share only
+    ASSERT_EQ(Written("three"), expected);
+    for (const QString& name : expected)
+        EXPECT_TRUE(bytes(Path("three/") + name) == bytes(Path("one/") + name))
+            << name.toStdString();
+
+    // Share 1 of 3 (p1, p4) meets a broken photo: it fails alone, the others' files stay.
+    QFile::rename(Path("p4.png"), Path("p4.keep"));
+    QFile broken(Path("p4.png"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    const QString shareOne = QStringLiteral("1/3");
+    for (int k = 0; k < 3; ++k) {
+        const ProcessResult run = Render({ project, QStringLiteral("-q"), QStringLiteral("-o"),
+            Path("failing"), QStringLiteral("--shard"), QStringLiteral("%1/3").arg(k) });
+        EXPECT_EQ(run.exitCode, k == 1 ? 1 : 0) << k << run.errors.toStdString();
+    }
+    EXPECT_EQ(Written("failing").size(), 6);
+    ASSERT_TRUE(QFile::remove(Path("p4.png")));
+    ASSERT_TRUE(QFile::rename(Path("p4.keep"), Path("p4.png")));
+    const ProcessResult again = Render({ project, QStringLiteral("-o"), Path("failing"),
+        QStringLiteral("--shard"), shareOne, QStringLiteral("--skip-existing") });
+    EXPECT_EQ(again.exitCode, 0) << again.errors.toStdString();
+    EXPECT_TRUE(again.errors.contains(QStringLiteral("1 written, 1 skipped, 0 failed")))
+        << again.errors.toStdString();
+    ASSERT_EQ(Written("failing"), expected);
+    for (const QString& name : expected)
+        EXPECT_TRUE(bytes(Path("failing/") + name) == bytes(Path("one/") + name))
+            << name.toStdString();
+}
+
+// The photos of other shares are still inputs of each share: "x.jpg" exported as PNG would be
+// written over "x.png", another share's photo, and is refused as in a single run.
+TEST_F(CliEndToEndTest, ASharesTargetNeverReplacesAnotherSharesPhoto)
+{
+    ASSERT_TRUE(QImage(Path("good.png")).save(Path("x.jpg"), "JPEG", 95));
+    ASSERT_TRUE(QFile::copy(Path("good.png"), Path("x.png")));
+    const QByteArray original = [&] {
+        QFile in(Path("x.png"));
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }();
+    for (int k = 0; k < 2; ++k) {
+        const ProcessResult run = Render({ QStringLiteral("-b"), Path("bg.png"),
+            QStringLiteral("-o"), dir.path(), QStringLiteral("--format"), QStringLiteral("png"),
+            QStringLiteral("--overwrite"), QStringLiteral("--shard"), QStringLiteral("%1/2").arg(k),
+            Path("x.jpg"), Path("x.png") });
+        // Share 0 has x.jpg and refuses its target; share 1 writes "x (2).png".
+        EXPECT_EQ(run.exitCode, k == 0 ? 1 : 0) << k << run.errors.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo::exists(Path("x (2).png")));
+    QFile in(Path("x.png"));
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(in.readAll() == original);
 }
 
 TEST_F(CliEndToEndTest, AFolderThatCannotBeWrittenFailsCleanly)

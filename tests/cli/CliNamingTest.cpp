@@ -63,6 +63,14 @@ TEST(CliOptionsTest, UsageErrorsAreRefusedBeforeAnythingRuns)
         { "a.mtrabatch", "--prefix", "abcdefghijklmnopqrstu" }, // 21 characters
         { "a.mtrabatch", "--overwrite", "--skip-existing" },
         { "a.mtrabatch", "--no-such-option" },
+        { "a.mtrabatch", "--shard", "3/3" }, // counted from 0
+        { "a.mtrabatch", "--shard", "-1/3" },
+        { "a.mtrabatch", "--shard", "0/0" },
+        { "a.mtrabatch", "--shard", "1" },
+        { "a.mtrabatch", "--shard", "1/2/3" },
+        { "a.mtrabatch", "--shard", "a/b" },
+        { "a.mtrabatch", "--jobs", "0" },
+        { "a.mtrabatch", "--jobs", "many" },
     };
     for (const auto& words : refused) {
         RenderOptions options;
@@ -75,6 +83,24 @@ TEST(CliOptionsTest, UsageErrorsAreRefusedBeforeAnythingRuns)
     QString message;
     EXPECT_EQ(Parse({ "a.mtrabatch", "--prefix", "abcdefghijklmnopqrst" }, options, message),
         ParseOutcome::Run); // 20 characters are fine
+}
+
+TEST(CliOptionsTest, AShareIsCountedFromZero)
+{
+    RenderOptions options;
+    QString message;
+    ASSERT_EQ(Parse({ "a.mtrabatch" }, options, message), ParseOutcome::Run);
+    EXPECT_EQ(options.shardIndex, 0);
+    EXPECT_EQ(options.shardCount, 1);
+    ASSERT_EQ(Parse({ "a.mtrabatch", "--shard", "2/3" }, options, message), ParseOutcome::Run);
+    EXPECT_EQ(options.shardIndex, 2);
+    EXPECT_EQ(options.shardCount, 3);
+    EXPECT_EQ(options.jobs, 1);
+    ASSERT_EQ(Parse({ "a.mtrabatch", "-j", "2" }, options, message), ParseOutcome::Run);
+    EXPECT_EQ(options.jobs, 2);
+    EXPECT_EQ(
+        Parse({ "a.mtrabatch", "--shard", "3/3" }, options, message), ParseOutcome::UsageError);
+    EXPECT_TRUE(message.contains(QStringLiteral("0 to 2"))) << message.toStdString();
 }
 
 TEST(CliOptionsTest, DurationsReadAsClockTimes)

@@ -11,11 +11,35 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 using namespace orv::image;
 
 namespace {
+
+// Renders in flight at once share the cores: a limit holds for its own thread only, nests,
+// and goes with its scope.
+TEST(ImageSupportTest, AWorkerLimitHoldsOnItsOwnThreadWhileItLives)
+{
+    const unsigned unlimited = RenderWorkerCount();
+    EXPECT_GE(unlimited, 1u);
+    {
+        const WorkerLimit one(1);
+        EXPECT_EQ(RenderWorkerCount(), 1u);
+        unsigned elsewhere = 0;
+        std::thread([&] { elsewhere = RenderWorkerCount(); }).join();
+        EXPECT_EQ(elsewhere, unlimited);
+        {
+            const WorkerLimit many(1000);
+            EXPECT_EQ(RenderWorkerCount(), 255u);
+            const WorkerLimit none(0);
+            EXPECT_EQ(RenderWorkerCount(), unlimited);
+        }
+        EXPECT_EQ(RenderWorkerCount(), 1u);
+    }
+    EXPECT_EQ(RenderWorkerCount(), unlimited);
+}
 
 TEST(ImageSupportTest, FillImageWritesEveryPixelAlikeOnBothPaths)
 {

@@ -6,8 +6,9 @@
 /// mattora-render):
 ///
 ///   plan (`PlanProjectBatch` or `PlanPhotoBatch`: which photos, which target files, what is
-///   wrong with any of them)  →  engine (`OpenExportEngine`, or the window's own engine after
-///   `RenderEngine::RemoveCacheBeforeExport`)  →  `RunBatch`: for each photo render
+///   wrong with any of them; `SelectShard` for one share of a split run)  →  engine
+///   (`OpenExportEngine`, or the window's own engine after `RenderEngine::RemoveCacheBeforeExport`)
+///   →  `RunBatch`: for each photo render
 ///   (`RenderEngine::ExportQImage`), encode (`EncodeImage`), write safely (`WriteWholeFile`)
 ///   and report the outcome.
 ///
@@ -17,7 +18,10 @@
 /// - Overlap: the encoding and writing of one picture runs on a second thread while the next
 ///   photo renders (the encoder and the engine's decodes are single-threaded, so on two cores
 ///   the pair keeps both busy). Its outcome is reported before the next photo's. Should no
-///   thread start, the picture is written before the next one renders.
+///   thread start, the picture is written before the next one renders. With `jobs` J above 1,
+///   up to J photos are rendered, encoded and written at once, each on a thread of its own
+///   with the engine's workers divided among them; outcomes are still reported in order, and
+///   the pictures are the same for every J.
 /// - One photo failing never stops the run. Failures and skips carry a reason in words
 ///   (<app/ErrorTexts.h>); nothing is thrown.
 /// - Existing files: before a target that exists is replaced, the question hook is asked
@@ -32,7 +36,9 @@
 ///   finished first, the rest is not started.
 /// - Threads: `RunBatch` runs on the thread that owns the engine and the project (the GUI
 ///   thread in the program) and calls the observer and the hooks there; only the encoding and
-///   writing of finished pictures runs elsewhere, touching neither.
+///   writing of finished pictures (and with `jobs` above 1 their rendering, through
+///   `RenderEngine::ExportQImage` alone) runs elsewhere, touching neither. The project must not
+///   change while the run lasts.
 
 #include <app/AppExport.h>
 #include <app/ExportFormats.h>
@@ -69,6 +75,9 @@ struct BatchPlan {
     /// Files that folders given to `PlanPhotoBatch` held but that are not taken: symbolic
     /// links, files that are not regular, files without an image suffix.
     int leftOut = 0;
+    /// Photos of the whole list that other shares of a split run render (`SelectShard`).
+    /// They are still inputs of this run: no target of it ever replaces one of them.
+    QStringList otherSources;
 };
 
 /// The caller's choices for a plan; unset values come from the project's export settings.
@@ -102,6 +111,16 @@ APP_EXPORT BatchPlan PlanProjectBatch(
 /// canvas would be unsupported, or the default project fails to load.
 APP_EXPORT bool PlanPhotoBatch(const QString& background, const QString& overlay,
     const QStringList& photos, const ExportChoices& choices, BatchPlan& plan, QString& message);
+
+/// Keeps of `plan` only share `index` (0 … `count` − 1) of `count`: the items whose place in
+/// the whole list, counted from 0, leaves `index` when divided by `count`. Shares dealt this way
+/// are alike in size and in mix (a run of large photos is spread over them), and depend on
+/// nothing but the list, so `count` processes planning the same list, each with its own
+/// `index`, together take every item exactly once and no two ever write the same target. Items
+/// with a problem are dealt too, so each failure is reported by one share only. The photos
+/// left to other shares go to `otherSources`. False, `plan` unchanged, when `count` < 1 or
+/// `index` is outside 0 … `count` − 1.
+APP_EXPORT bool SelectShard(BatchPlan& plan, int index, int count);
 
 /// What became of one photo.
 enum class BatchOutcome : int {
@@ -144,6 +163,9 @@ struct BatchRunOptions {
     std::function<bool()> cancelRequested;
     /// Asked before an existing target is replaced. Empty: existing files are kept (No).
     std::function<ReplaceAnswer(const BatchItem& item)> replaceExisting;
+    /// Photos in flight at once (see the rules above); values below 1 count as 1. Each costs
+    /// memory for its own intermediates (about five canvas-size pictures at the peak).
+    int jobs = 1;
 };
 
 /// Counts of a finished run; `cancelled` when the cancel check or a Cancel answer ended it.
@@ -154,11 +176,12 @@ struct BatchSummary {
     bool cancelled = false;
 };
 
-/// A render engine without a screen for `plan`, as the program's export uses its own: the
-/// background and overlay loaded once, the foreground layer from the first photo to be
-/// written that loads (its export then reuses that decode; which photo it is plays no part
-/// in the pictures), the preview caches freed. A background or overlay that does not load
-/// would spoil every picture, so that gives its code and `message`, and no engine.
+/// A render engine for `plan` that only exports (`RenderEngine::ForExport`: no preview caches
+/// at all): the background and overlay loaded once, the foreground layer from the first photo
+/// to be written that loads (its export then reuses that decode and its screen colour; which
+/// photo it is plays no part in the pictures), the three files decoded at the same time. A
+/// background or overlay that does not load would spoil every picture, so that gives its code
+/// and `message`, and no engine.
 APP_EXPORT MTerr OpenExportEngine(
     const BatchPlan& plan, std::unique_ptr<RenderEngine>& engine, QString& message);
 

@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QTransform>
 
 #include <array>
 #include <memory>
@@ -34,7 +35,9 @@ class TransformList;
 /// find no cache and every stage stale there. Only 8 bits per channel in blue-green-red-alpha
 /// order is implemented.
 /// The engine owns every cache and shares the project with its creator. No exception leaves
-/// it; failures are `MTerr` values. GUI thread only.
+/// it; failures are `MTerr` values. GUI thread only, with one exception: `ExportQImage` may run
+/// on several threads at once (the batch export's jobs) while nothing else uses the engine and
+/// the project does not change.
 class APP_EXPORT RenderEngine
 {
 public:
@@ -45,6 +48,13 @@ public:
     /// nothing), or `MT_RENDER_OUT_OF_MEMORY` (39); the object is usable either way.
     RenderEngine(std::shared_ptr<Project> project, orv::image::OVBitsPerChannel bits,
         orv::image::OVPixelChannelOrder order, const QRect& window, MTerr& error);
+    /// An engine for the batch export alone (8 bits, blue-green-red-alpha): no screen, so no
+    /// window, canvas, quarter or render caches are ever allocated, and layers load at full
+    /// resolution only. `ExportQImage` gives what it gives on any engine; renders at any factor,
+    /// `RestoreCacheAfterExport` and `RenderCanvasImage` find no caches (34), `CompositeQImage`
+    /// a null image. `error` as for the constructor; null only when even the object could not
+    /// be made (39).
+    static std::unique_ptr<RenderEngine> ForExport(std::shared_ptr<Project> project, MTerr& error);
     ~RenderEngine();
     RenderEngine(const RenderEngine&) = delete;
     RenderEngine& operator=(const RenderEngine&) = delete;
@@ -55,6 +65,16 @@ public:
     /// on failure (34 unreadable or too large a file, 39 out of memory, 31 unknown layer) the
     /// layer, its flags and the project are as before.
     MTerr SetLayer(LayerID layer, const QString& path);
+    /// `SetLayer` for several layers at once, `paths` indexed by `LayerID` (an empty path leaves
+    /// that layer alone): the files decode at the same time, each but the foreground on a
+    /// thread of its own (one on the calling thread when none can be started). Each layer loads
+    /// or fails on its own as with `SetLayer`; `results` gets its code (0 for a layer left
+    /// alone) and `reasons` the photo reader's own finding for a file that did not load (as
+    /// `LastPhotoFailure` would give on the loading thread), empty otherwise.
+    void SetLayers(const std::array<QString, 3>& paths, std::array<MTerr, 3>& results,
+        std::array<QString, 3>& reasons);
+    /// Made by `ForExport`.
+    bool IsExportOnly() const { return m_exportOnly; }
     /// Unloads a layer's images; its window cache stays allocated. 31 for an unknown layer.
     MTerr RemoveLayer(LayerID layer);
     /// False for a value outside `LayerID`.
@@ -124,6 +144,9 @@ public:
 private:
     friend class RenderEngineAccess;
 
+    RenderEngine(std::shared_ptr<Project> project, orv::image::OVBitsPerChannel bits,
+        orv::image::OVPixelChannelOrder order, const QRect& window, bool exportOnly, MTerr& error);
+
     using ImagePtr = std::shared_ptr<orv::image::OVAbstractImage>;
 
     /// One value per cached resolution; other factors have no slot.
@@ -166,6 +189,11 @@ private:
     /// Where the items of a layer come from for one foreground image.
     struct LayerLists;
 
+    /// A layer decoded and its caches made, not yet in the engine (see `SetLayer`).
+    struct PreparedLayer;
+    MTerr PrepareLayer(LayerID layer, const QString& path, PreparedLayer& prepared) const;
+    void CommitLayer(LayerID layer, PreparedLayer&& prepared);
+
     void CheckImplemented() const;
     ImagePtr CreateRenderCache(const ImagePtr& like) const;
     Images CreateRenderCaches(const Images& like) const;
@@ -183,9 +211,11 @@ private:
     MTerr RenderShownLayer(LayerID layer, int level, orv::image::OVDownsampleFactor factor);
 
     MTerr ExportBackground(const QString& path, const ImagePtr& exported) const;
-    MTerr ExportForeground(const QString& path, const ImagePtr& exported) const;
+    MTerr ExportForeground(const QString& path, ImagePtr photo, const ImagePtr& exported) const;
     MTerr ExportOverlay(const QString& path, const ImagePtr& exported) const;
     ImagePtr ExportPhoto(const QString& path) const;
+    QTransform ExportTransform(
+        const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const;
     MTerr RenderExportTransforms(
         const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const;
     MTerr RenderCanvasTransforms(const ImagePtr& source, const ImagePtr& destination,
@@ -199,10 +229,14 @@ private:
     orv::image::OVPixelChannelOrder m_order;
     std::unique_ptr<orv::OVLookupTables> m_tables;
     QRect m_windowRect;
+    /// Made by `ForExport`: no preview caches of any kind.
+    bool m_exportOnly = false;
     /// The file the foreground layer was loaded from, as it was then (see `ExportQImage`).
     QString m_foregroundPath;
     qint64 m_foregroundFileSize = -1;
     qint64 m_foregroundFileTime = -1;
+    /// The screen colour detected in the foreground layer's image when it was loaded.
+    orv::image::OVKeyColor m_foregroundKeyColor = orv::image::KeyColorGreen;
 
     /// Indexed by `LayerID`.
     std::array<LayerState, 3> m_layers;

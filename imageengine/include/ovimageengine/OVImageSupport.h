@@ -29,6 +29,26 @@ OVIMAGEENGINE_EXPORT int CodeForException(const std::exception_ptr& error, int d
 OVIMAGEENGINE_EXPORT std::shared_ptr<OVAbstractImage> NewZeroedImage(
     unsigned int width, unsigned int height, OVPixelChannelOrder order);
 
+/// The number of workers a render started on the calling thread runs on: the calling thread's
+/// own limit while a `WorkerLimit` lives on it, else `OVSystem::GetCPUCoreCount()`; clamped to
+/// 1 … 255. No result depends on it, only the time a render takes.
+OVIMAGEENGINE_EXPORT unsigned RenderWorkerCount();
+
+/// While it lives, renders started on the thread that made it run on `workers` workers (0: as
+/// without a limit), so that several pictures in flight at once share the cores instead of
+/// each taking all of them. The previous limit of the thread comes back when it goes.
+class OVIMAGEENGINE_EXPORT WorkerLimit
+{
+public:
+    explicit WorkerLimit(unsigned workers);
+    ~WorkerLimit();
+    WorkerLimit(const WorkerLimit&) = delete;
+    WorkerLimit& operator=(const WorkerLimit&) = delete;
+
+private:
+    unsigned m_previous;
+};
+
 /// Writes every pixel as the bytes blue, green, red, alpha, with 16-byte stores when the
 /// processor has SSE2. 10 (`ResultUnsupported`) and nothing written unless `image` is an 8-bit
 /// `OVImage8` in `PixelOrderBGRA`; else 0.
