@@ -16,6 +16,7 @@
 
 #include <app/Canvas.h>
 #include <app/ExportSettings.h>
+#include <app/ProcessHeap.h>
 #include <app/Project.h>
 
 #include <QDir>
@@ -210,6 +211,8 @@ int main(int argc, char** argv)
         qputenv("OV_CPU_CORE_COUNT", "2");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // As the program's main does.
+    mtra::app::UseOneHeap();
     Application app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

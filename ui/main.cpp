@@ -5,6 +5,8 @@
 #include "ApplicationName.h"
 #include "Startup.h"
 
+#include <app/ProcessHeap.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -28,6 +30,8 @@ int main(int argc, char** argv)
             return 0;
         }
     }
+    // Before any thread: exports allocate camera-size pictures on more than one thread.
+    mtra::app::UseOneHeap();
     mtra::ui::Application app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();

@@ -10,6 +10,7 @@
 #include <app/BatchExport.h>
 #include <app/Canvas.h>
 #include <app/ErrorTexts.h>
+#include <app/ProcessHeap.h>
 #include <app/Project.h>
 #include <app/RenderEngine.h>
 
@@ -18,7 +19,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -68,13 +68,10 @@ bool PlanFromProject(const RenderOptions& options, app::BatchPlan& plan, QString
 
 int main(int argc, char* argv[])
 {
-    // Camera-size images come and go once per photo; kept in the heap instead of being
-    // returned to the system, their memory is not faulted in again for the next photo.
-    mallopt(M_MMAP_THRESHOLD, 512 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
-    // One heap for every thread: a second arena cannot hold a camera-size block, so the
-    // photos rendered on --jobs threads would each map and fault in fresh memory instead.
-    mallopt(M_ARENA_MAX, 1);
+    // Camera-size images come and go once per photo: one heap for every thread, and freed
+    // blocks kept for the next photo for the whole run.
+    app::UseOneHeap();
+    const app::BatchHeap heap;
 
     // Progress piped into a reader that stops (head) must not end the batch, nor a file-size
     // limit: a failed write is that picture's failure, reported as such.

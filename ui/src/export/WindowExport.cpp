@@ -11,6 +11,7 @@
 #include <app/ErrorTexts.h>
 #include <app/LayerImages.h>
 #include <app/PhotoReader.h>
+#include <app/ProcessHeap.h>
 #include <app/Project.h>
 #include <app/RenderEngine.h>
 
@@ -107,6 +108,8 @@ public:
 
 private:
     Application& m_app;
+    // Freed pictures stay in the heap for the next photo during the run, and go back after.
+    app::BatchHeap m_heap;
 };
 
 /// Shows the run in the progress window and collects the failures.
