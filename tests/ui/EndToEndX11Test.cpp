@@ -29,6 +29,7 @@
 #include <app/ForegroundImageList.h>
 #include <app/ImageSettings.h>
 #include <app/ItemLists.h>
+#include <app/RenderEngine.h>
 
 #include <QDir>
 #include <QMimeData>
@@ -165,6 +166,29 @@ TEST_F(EndToEndX11Test, ImportBrightenExportMatchesTheCommandLine)
     QTest::mouseClick(exportSection->Selection()->ExportButton(), Qt::LeftButton);
     EXPECT_NE(ReadAll(Path("neutral-out/booth_guest_01.jpg")),
         ReadAll(Path("cli-out/booth_guest_01.jpg")));
+    window.close();
+}
+
+TEST_F(EndToEndX11Test, OpeningTheDemoProjectShowsItsLayers)
+{
+    QProcess demo;
+    demo.start(QStringLiteral(MTRA_DEMO_EXE), { Path("demo"), Path("demo-out") });
+    ASSERT_TRUE(demo.waitForFinished(120000));
+    ASSERT_EQ(demo.exitCode(), 0);
+    // As the program starts: the project first, then the window on it.
+    ASSERT_EQ(App().CreateProject(Path("demo/demo.mtrabatch")), app::MT_OK);
+    MainWindow window(Path("demo/demo.mtrabatch"));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(500);
+    EXPECT_TRUE(App().GetRenderEngine().IsLayerSet(app::BackgroundLayer));
+    EXPECT_TRUE(App().GetRenderEngine().IsLayerSet(app::OverlayLayer));
+    EXPECT_EQ(App().BatchModel()->rowCount(), 6);
+    QImage canvas;
+    ASSERT_EQ(App().RenderAllLayersToCanvas(orv::image::DownsampleFull, canvas), app::MT_OK);
+    // The sunset's sky, not black, in the upper middle of the picture.
+    const QRgb sky = canvas.pixel(canvas.width() / 2, canvas.height() / 4);
+    EXPECT_GT(qRed(sky) + qGreen(sky) + qBlue(sky), 150) << std::hex << sky;
     window.close();
 }
 

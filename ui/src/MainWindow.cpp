@@ -139,6 +139,9 @@ MainWindow::MainWindow(const QString& projectPath, QWidget* parent)
 
     RestoreWindowSettings();
     m_refreshPending = false;
+    // The project was loaded before the window existed (at start): its pages take it now, as
+    // after an Open, so the background, overlay and batch list show what the file holds.
+    emit UpdateFromProject();
 }
 
 MainWindow::~MainWindow() = default;
