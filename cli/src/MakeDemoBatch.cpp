@@ -42,8 +42,8 @@ QImage Portrait(int index)
 {
     static const QColor clothes[] = { QColor(170, 40, 45), QColor(40, 60, 150),
         QColor(200, 160, 40), QColor(90, 50, 120), QColor(230, 230, 225), QColor(50, 50, 55) };
-    static const QColor skin[] = { QColor(236, 188, 160), QColor(198, 140, 105),
-        QColor(141, 94, 66) };
+    static const QColor skin[]
+        = { QColor(236, 188, 160), QColor(198, 140, 105), QColor(141, 94, 66) };
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     // A lit screen: brighter in the middle, as behind a booth's subject.
     QPainter painter(&image);
@@ -86,8 +86,8 @@ QImage Sunset()
     QPainterPath hills;
     hills.moveTo(0, kHeight);
     hills.lineTo(0, kHeight * 0.74);
-    hills.cubicTo(kWidth * 0.3, kHeight * 0.62, kWidth * 0.6, kHeight * 0.85, kWidth,
-        kHeight * 0.70);
+    hills.cubicTo(
+        kWidth * 0.3, kHeight * 0.62, kWidth * 0.6, kHeight * 0.85, kWidth, kHeight * 0.70);
     hills.lineTo(kWidth, kHeight);
     painter.drawPath(hills);
     painter.end();
@@ -148,6 +148,9 @@ int main(int argc, char* argv[])
             return 1;
         project.GetForegroundImageList().Add(
             std::make_shared<ForegroundImage>(name, path, true, false, false, true));
+        // The program opens the demo on its first guest.
+        if (i == 0)
+            project.SetCurrentForegroundPath(path);
     }
     ExportSettings& settings = project.GetExportSettings();
     settings.SetFormat(FormatJPEG);
