@@ -25,89 +25,89 @@ XmlException::~XmlException() = default;
 
 namespace {
 
-    [[noreturn]] void ThrowCorrupted(const QString& name)
-    {
-        throw XmlException(
-            MT_XML_INVALID, name.toStdString() + " data is corrupted, lexical cast failure.");
-    }
+[[noreturn]] void ThrowCorrupted(const QString& name)
+{
+    throw XmlException(
+        MT_XML_INVALID, name.toStdString() + " data is corrupted, lexical cast failure.");
+}
 
-    // lexical_cast converts the whole text or nothing (no white space, no trailing characters) and
-    // writes floating-point values with max_digits10 significant digits, which is the stored form.
-    // It also accepts "nan", "inf" and, for unsigned types, "-1" (as the largest value); none of
-    // them is a value any model field can use, so they fail like any other bad text.
-    template <typename T> T ConvertText(const QString& text, const QString& name)
-    {
-        const std::string bytes = text.toStdString();
-        if constexpr (std::is_unsigned_v<T> && !std::is_same_v<T, bool>) {
-            if (!bytes.empty() && bytes.front() == '-')
-                ThrowCorrupted(name);
-        }
-        T value {};
-        if (!boost::conversion::try_lexical_convert(bytes, value))
+// lexical_cast converts the whole text or nothing (no white space, no trailing characters) and
+// writes floating-point values with max_digits10 significant digits, which is the stored form.
+// It also accepts "nan", "inf" and, for unsigned types, "-1" (as the largest value); none of
+// them is a value any model field can use, so they fail like any other bad text.
+template <typename T> T ConvertText(const QString& text, const QString& name)
+{
+    const std::string bytes = text.toStdString();
+    if constexpr (std::is_unsigned_v<T> && !std::is_same_v<T, bool>) {
+        if (!bytes.empty() && bytes.front() == '-')
             ThrowCorrupted(name);
-        if constexpr (std::is_floating_point_v<T>) {
-            if (!std::isfinite(value))
-                ThrowCorrupted(name);
+    }
+    T value {};
+    if (!boost::conversion::try_lexical_convert(bytes, value))
+        ThrowCorrupted(name);
+    if constexpr (std::is_floating_point_v<T>) {
+        if (!std::isfinite(value))
+            ThrowCorrupted(name);
+    }
+    return value;
+}
+
+QDomElement RequireChild(const QDomElement& parent, const QString& tag)
+{
+    QDomElement child = parent.firstChildElement(tag);
+    if (child.isNull())
+        throw XmlException(MT_XML_INVALID, tag.toStdString() + " Tag is missing");
+    return child;
+}
+
+template <typename T> T ReadNumber(const QDomElement& parent, const QString& tag)
+{
+    return ConvertText<T>(RequireChild(parent, tag).text(), tag);
+}
+
+template <typename T> void WriteNumber(QXmlStreamWriter& writer, const QString& tag, T value)
+{
+    std::string text;
+    bool converted = true;
+    // A value that could not be read back must not reach the file: the save would succeed and
+    // the project would then fail to open.
+    if constexpr (std::is_floating_point_v<T>)
+        converted = std::isfinite(value);
+    if (converted)
+        converted = boost::conversion::try_lexical_convert(value, text);
+    if (!converted)
+        throw XmlException(
+            MT_XML_WRITE_FAILED, tag.toStdString() + " tag cannot be written.  Bad lexical cast.");
+    writer.writeTextElement(tag, QString::fromStdString(text));
+}
+
+void WriteString(QXmlStreamWriter& writer, const QString& tag, const QString& value, bool cdata)
+{
+    // The writer puts such characters into a CDATA section unchecked, and the file would
+    // then never parse again.
+    if (!IsStorableText(value))
+        throw XmlException(MT_XML_WRITE_FAILED,
+            tag.toStdString() + " tag cannot be written.  Character not allowed in XML.");
+    writer.writeStartElement(tag);
+    if (!value.contains(QLatin1Char('\r'))) {
+        if (cdata)
+            writer.writeCDATA(value);
+        else
+            writer.writeCharacters(value);
+    } else {
+        // A parser turns every raw "\r\n" and "\r" into "\n", CDATA or not; only a
+        // character reference brings a carriage return back. Written as plain text, the
+        // runs and the references "&#13;" read back as one text node.
+        const QStringList runs = value.split(QLatin1Char('\r'));
+        for (qsizetype i = 0; i < runs.size(); ++i) {
+            if (i > 0)
+                writer.writeEntityReference(QStringLiteral("#13"));
+            if (!runs[i].isEmpty())
+                writer.writeCharacters(runs[i]);
         }
-        return value;
     }
-
-    QDomElement RequireChild(const QDomElement& parent, const QString& tag)
-    {
-        QDomElement child = parent.firstChildElement(tag);
-        if (child.isNull())
-            throw XmlException(MT_XML_INVALID, tag.toStdString() + " Tag is missing");
-        return child;
-    }
-
-    template <typename T> T ReadNumber(const QDomElement& parent, const QString& tag)
-    {
-        return ConvertText<T>(RequireChild(parent, tag).text(), tag);
-    }
-
-    template <typename T> void WriteNumber(QXmlStreamWriter& writer, const QString& tag, T value)
-    {
-        std::string text;
-        bool converted = true;
-        // A value that could not be read back must not reach the file: the save would succeed and
-        // the project would then fail to open.
-        if constexpr (std::is_floating_point_v<T>)
-            converted = std::isfinite(value);
-        if (converted)
-            converted = boost::conversion::try_lexical_convert(value, text);
-        if (!converted)
-            throw XmlException(MT_XML_WRITE_FAILED,
-                tag.toStdString() + " tag cannot be written.  Bad lexical cast.");
-        writer.writeTextElement(tag, QString::fromStdString(text));
-    }
-
-    void WriteString(QXmlStreamWriter& writer, const QString& tag, const QString& value, bool cdata)
-    {
-        // The writer puts such characters into a CDATA section unchecked, and the file would
-        // then never parse again.
-        if (!IsStorableText(value))
-            throw XmlException(MT_XML_WRITE_FAILED,
-                tag.toStdString() + " tag cannot be written.  Character not allowed in XML.");
-        writer.writeStartElement(tag);
-        if (!value.contains(QLatin1Char('\r'))) {
-            if (cdata)
-                writer.writeCDATA(value);
-            else
-                writer.writeCharacters(value);
-        } else {
-            // A parser turns every raw "\r\n" and "\r" into "\n", CDATA or not; only a
-            // character reference brings a carriage return back. Written as plain text, the
-            // runs and the references "&#13;" read back as one text node.
-            const QStringList runs = value.split(QLatin1Char('\r'));
-            for (qsizetype i = 0; i < runs.size(); ++i) {
-                if (i > 0)
-                    writer.writeEntityReference(QStringLiteral("#13"));
-                if (!runs[i].isEmpty())
-                    writer.writeCharacters(runs[i]);
-            }
-        }
-        writer.writeEndElement();
-    }
+    writer.writeEndElement();
+}
 
 } // namespace
 
