@@ -168,11 +168,7 @@ void ExportCodecWidget::UpdateFromProject()
     m_quality->setEnabled(index == IndexJPEG);
     const bool expanded = !settings.IsCodecCollapsed();
     m_body->setVisible(expanded);
-    if (m_title->CollapseButton()) {
-        const QSignalBlocker collapse(m_title->CollapseButton());
-        m_title->CollapseButton()->setChecked(expanded);
-        m_title->SetStyle(expanded);
-    }
+    m_title->ShowExpanded(expanded);
     UpdatePreview();
 }
 

@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: MattoraBatch developers
 #include "export/ExportIcons.h"
 
-#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -52,10 +51,8 @@ QPixmap ExportArrow()
 QIcon ExportSectionIcon(ExportIcon which)
 {
     switch (which) {
-    case ExportIcon::Export: {
-        const QString resource = QStringLiteral(":/Icons/export.png");
-        return QFile::exists(resource) ? QIcon(resource) : QIcon(ExportArrow());
-    }
+    case ExportIcon::Export:
+        return QIcon(ExportArrow());
     case ExportIcon::AddAll:
         return QIcon(Chevrons(true, true));
     case ExportIcon::Add:

@@ -6,8 +6,7 @@
 
 namespace mtra::ui {
 
-/// The export section's icons: the export button's (":/Icons/export.png") and the four list
-/// moves, drawn here so the buttons never lose them.
+/// The export section's icons, drawn here: the export button's and the four list moves.
 enum class ExportIcon { Export, AddAll, Add, Remove, RemoveAll };
 QIcon ExportSectionIcon(ExportIcon which);
 

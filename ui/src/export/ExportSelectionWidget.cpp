@@ -133,8 +133,11 @@ ExportSelectionWidget::ExportSelectionWidget(QWidget* parent)
                 ShowRowIn(row, App().IsBatchRowBatched(row));
             }
         });
-    connect(model, &QAbstractItemModel::layoutChanged, this, [this] { UpdateFromProject(); });
-    connect(model, &QAbstractItemModel::modelReset, this, [this] { UpdateFromProject(); });
+    // A sort (after each imported photo) or a reset only moves rows: no preview to reload.
+    connect(model, &QAbstractItemModel::layoutChanged, this,
+        &ExportSelectionWidget::ShowRowsInTheirLists);
+    connect(
+        model, &QAbstractItemModel::modelReset, this, &ExportSelectionWidget::ShowRowsInTheirLists);
     connect(model, &QAbstractItemModel::dataChanged, this,
         [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
             if (topLeft.column() <= Application::ColumnBatched
@@ -267,18 +270,19 @@ void ExportSelectionWidget::SetCollapsed(bool expanded)
     App().Document().SetExportSettings(settings);
 }
 
-void ExportSelectionWidget::UpdateFromProject()
+void ExportSelectionWidget::ShowRowsInTheirLists()
 {
     for (int row = 0; row < App().BatchModel()->rowCount(); ++row) {
         ShowRowIn(row, App().IsBatchRowBatched(row));
     }
+}
+
+void ExportSelectionWidget::UpdateFromProject()
+{
+    ShowRowsInTheirLists();
     const bool expanded = !App().GetProject()->GetExportSettings().IsSelectionCollapsed();
     m_body->setVisible(expanded);
-    if (QPushButton* collapse = m_title->CollapseButton()) {
-        const QSignalBlocker blocker(collapse);
-        collapse->setChecked(expanded);
-        m_title->SetStyle(expanded);
-    }
+    m_title->ShowExpanded(expanded);
     // The preview shows the chosen row, or the placeholder for an empty batch.
     const QModelIndex current = App().BatchSelectionModel()->currentIndex();
     const int row = App().BatchRowOfIndex(current);

@@ -59,6 +59,7 @@ private:
     /// Puts the row on the export list or takes it off, in the project and the model.
     void SetBatched(int row, bool batched);
     void ShowRowIn(int row, bool batched);
+    void ShowRowsInTheirLists();
     void ListRowClicked(const QModelIndex& index, bool show);
 
     TitleWidget* m_title;

@@ -6,6 +6,7 @@
 #include "ApplicationName.h"
 #include "Dialogs.h"
 #include "export/ExportFailureDialog.h"
+#include "import/ImportSupport.h"
 
 #include <app/BatchExport.h>
 #include <app/ErrorTexts.h>
@@ -20,7 +21,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QIcon>
 
 #include <memory>
 
@@ -47,8 +47,7 @@ bool MarkOfflineRows(int& count)
         }
         ++count;
         if (!QFileInfo::exists(app.BatchPathOfRow(row))) {
-            app.SetBatchThumbnail(row, QIcon(QStringLiteral(":Icons/Offline.png")));
-            app.SetBatchRowOffline(row);
+            import::MarkOffline(row);
             anyOffline = true;
         } else if (app.IsBatchRowOffline(row)) {
             anyOffline = true;

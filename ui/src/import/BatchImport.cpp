@@ -385,10 +385,7 @@ void BatchImport::ApplyEnabled(bool enabled)
 {
     import::ProjectBatch().SetEnabled(enabled);
     m_body->setEnabled(enabled);
-    if (QCheckBox* box = m_title->EnableBox()) {
-        const QSignalBlocker block(box);
-        box->setChecked(enabled);
-    }
+    m_title->ShowSwitchedOn(enabled);
     RefreshPreview();
 }
 
@@ -408,11 +405,7 @@ void BatchImport::ApplyCollapsed(bool shown)
 {
     const bool wasShown = !m_body->isHidden();
     m_body->setVisible(shown);
-    if (QPushButton* button = m_title->CollapseButton()) {
-        const QSignalBlocker block(button);
-        button->setChecked(shown);
-        m_title->SetStyle(shown);
-    }
+    m_title->ShowExpanded(shown);
     if (wasShown != shown) {
         emit ForegroundIsCollapsed(!shown);
     }
@@ -461,8 +454,7 @@ void BatchImport::UpdateFromProject()
         if (QFileInfo::exists(path)) {
             App().SetBatchThumbnail(row, import::IconFor(*image));
         } else {
-            App().SetBatchThumbnail(row, import::Icon(import::RowIcon::Offline));
-            App().SetBatchRowOffline(row);
+            import::MarkOffline(row);
         }
     }
     App().BatchModel()->sort(Application::ColumnName, Qt::AscendingOrder);

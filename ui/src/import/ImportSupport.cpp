@@ -167,6 +167,12 @@ bool FollowForegroundSize()
     return ResizeCanvasTo(app::DimensionAsForeground, Application::Instance()->ForegroundSize());
 }
 
+void MarkOffline(int row)
+{
+    Application::Instance()->SetBatchThumbnail(row, Icon(RowIcon::Offline));
+    Application::Instance()->SetBatchRowOffline(row);
+}
+
 void MarkViewed(int row, app::ForegroundImage& image)
 {
     image.SetViewed(true);

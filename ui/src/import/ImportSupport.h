@@ -56,6 +56,9 @@ bool ResizeCanvasTo(int follows, const QSize& size);
 /// canvas was resized.
 bool FollowForegroundSize();
 
+/// Marks the row offline (its file is missing), with the offline icon.
+void MarkOffline(int row);
+
 /// Marks the row's image viewed and gives the row the fitting icon.
 void MarkViewed(int row, app::ForegroundImage& image);
 

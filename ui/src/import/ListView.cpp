@@ -296,8 +296,7 @@ void ListView::RemoveOfflineRow(int row)
 
 void ListView::LeaveOffline(int row)
 {
-    App().SetBatchThumbnail(row, import::Icon(import::RowIcon::Offline));
-    App().SetBatchRowOffline(row);
+    import::MarkOffline(row);
     emit AllowUseButton(false);
     const QModelIndex current = selectionModel()->currentIndex();
     const int currentRow = App().BatchRowOfIndex(current);

@@ -188,10 +188,7 @@ void SingleImport::ApplyEnabled(bool enabled)
 {
     m_enabled = enabled;
     m_body->setEnabled(enabled);
-    if (QCheckBox* box = m_title->EnableBox()) {
-        const QSignalBlocker block(box);
-        box->setChecked(enabled);
-    }
+    m_title->ShowSwitchedOn(enabled);
     if (const auto image = LayerImage()) {
         image->SetEnabled(enabled);
     }
@@ -214,11 +211,7 @@ void SingleImport::ApplyCollapsed(bool shown)
 {
     m_shown = shown;
     m_body->setVisible(shown);
-    if (QPushButton* button = m_title->CollapseButton()) {
-        const QSignalBlocker block(button);
-        button->setChecked(shown);
-        m_title->SetStyle(shown);
-    }
+    m_title->ShowExpanded(shown);
     if (const auto image = LayerImage()) {
         image->SetCollapsed(!shown);
     }

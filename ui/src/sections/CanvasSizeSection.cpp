@@ -26,9 +26,6 @@ namespace mtra::ui {
 
 namespace {
 
-using orv::image::DownsampleFull;
-using orv::image::DownsampleQuarter;
-
 constexpr int kAsForeground = 0;
 constexpr int kAsBackground = 1;
 constexpr int kFirstPrintSize = 2;
@@ -208,16 +205,6 @@ bool CanvasSizeWidget::ApplySize(qint64 width, qint64 height)
     return Application::Instance()->ResizeCanvas(static_cast<int>(width), static_cast<int>(height));
 }
 
-void CanvasSizeWidget::CanvasChanged()
-{
-    Application& app = *Application::Instance();
-    for (app::LayerID layer : { app::BackgroundLayer, app::ForegroundLayer, app::OverlayLayer }) {
-        app.InvalidateStage(layer, app::Stage::Transform, DownsampleQuarter);
-    }
-    app.RefreshCanvas(DownsampleFull);
-    emit FocusCanvasRequested();
-}
-
 void CanvasSizeWidget::SetPrintControlsEnabled(bool enabled)
 {
     m_portrait->setEnabled(enabled);
@@ -280,7 +267,7 @@ void CanvasSizeWidget::UpdateSize(int index)
     }
     m_sizeIndex = index;
     Application::Instance()->MarkProjectModified();
-    CanvasChanged();
+    emit FocusCanvasRequested();
 }
 
 void CanvasSizeWidget::UpdateOrientation()
@@ -296,7 +283,7 @@ void CanvasSizeWidget::UpdateOrientation()
     if (!(portrait ? ApplySize(smaller, larger) : ApplySize(larger, smaller))) {
         return;
     }
-    CanvasChanged();
+    emit FocusCanvasRequested();
 }
 
 void CanvasSizeWidget::UpdateResolution(int index)
@@ -321,7 +308,7 @@ void CanvasSizeWidget::UpdateResolution(int index)
     m_resolutionIndex = index;
     canvas.SetDPI(newDpi);
     Application::Instance()->MarkProjectModified();
-    CanvasChanged();
+    emit FocusCanvasRequested();
 }
 
 void CanvasSizeWidget::UpdateFromProject()

@@ -61,10 +61,9 @@ public slots:
     void UpdateFromProject();
 
 private:
-    /// Resizes the canvas when `width` x `height` is supported; warns and returns false else.
+    /// Resizes the canvas when `width` x `height` is supported (the resize renders every layer
+    /// again); warns and returns false else.
     bool ApplySize(qint64 width, qint64 height);
-    /// Every layer's placement is stale once the canvas changed size.
-    void CanvasChanged();
     void SetPrintControlsEnabled(bool enabled);
 
     CanvasOptions m_options;

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace mtra::ui {
 
@@ -107,6 +108,23 @@ void TitleWidget::Reset()
     SetStyle(true);
     if (m_enableBox != nullptr) {
         m_enableBox->setChecked(true);
+    }
+}
+
+void TitleWidget::ShowExpanded(bool expanded)
+{
+    if (m_collapseButton != nullptr) {
+        const QSignalBlocker block(m_collapseButton);
+        m_collapseButton->setChecked(expanded);
+    }
+    SetStyle(expanded);
+}
+
+void TitleWidget::ShowSwitchedOn(bool on)
+{
+    if (m_enableBox != nullptr) {
+        const QSignalBlocker block(m_enableBox);
+        m_enableBox->setChecked(on);
     }
 }
 

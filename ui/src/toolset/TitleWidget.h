@@ -26,6 +26,10 @@ public:
     bool IsSwitchedOn() const;
     /// Expanded and switched on again (the collapse button checked, the check box checked).
     void Reset();
+    /// Shows a stored state without reporting it (as when a project is opened): the collapse
+    /// button and the frame's picture, or the check box.
+    void ShowExpanded(bool expanded);
+    void ShowSwitchedOn(bool on);
 
     /// Null when the option was not chosen.
     QPushButton* CollapseButton() const { return m_collapseButton; }
