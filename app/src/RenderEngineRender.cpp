@@ -191,9 +191,15 @@ MTerr RenderEngine::RenderCanvasImage(OVDownsampleFactor factor, QImage& image)
 QTransform RenderEngine::ExportTransform(
     const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const
 {
+    return ExportTransform(source, destination->Width(), destination->Height(), transforms);
+}
+
+QTransform RenderEngine::ExportTransform(
+    const ImagePtr& source, unsigned width, unsigned height, const TransformList& transforms) const
+{
     const Canvas& canvas = m_project->GetCanvas();
     QTransform centre;
-    centre.translate(destination->Width() * 0.5, destination->Height() * 0.5);
+    centre.translate(width * 0.5, height * 0.5);
     return LayerTransform(centre, transforms, source->Width(), source->Height(), canvas.Width(),
         canvas.Height(), 1.0f);
 }
@@ -218,8 +224,10 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
     // their subject as if that were the result.
     const bool foreground
         = !path.isEmpty() && (!m_project || m_project->GetForegroundImageList().IsEnabled());
-    // The photo is read before the picture is made: the decoder's own buffers are gone by the
-    // time the picture takes its room.
+    // The photo is read, keyed, filtered and placed before the picture is made: the decoder's
+    // and the keyer's own buffers and the decode itself are gone by the time the picture takes
+    // its room. (In a batch the picture before this one may still be encoding: both at once
+    // would be one camera-size picture more at the peak.)
     ImagePtr photo;
     if (foreground) {
         error = Guarded(MT_EXPORT_FOREGROUND_FAILED, [&] {
@@ -230,6 +238,13 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
             return QImage();
     }
     const Canvas& canvas = m_project->GetCanvas();
+    ImagePtr placed;
+    if (foreground) {
+        error = PlaceExportForeground(
+            path, std::move(photo), canvas.Width(), canvas.Height(), placed);
+        if (error != MT_OK)
+            return QImage();
+    }
     QImage result;
     ImagePtr exported;
     error = Guarded(MT_CANVAS_NOT_COMPOSED, [&] {
@@ -250,7 +265,7 @@ QImage RenderEngine::ExportQImage(const QString& path, MTerr& error)
     if (error == MT_OK && IsShown(BackgroundLayer))
         error = ExportBackground(path, exported);
     if (error == MT_OK && foreground)
-        error = ExportForeground(path, std::move(photo), exported);
+        error = ExportForeground(path, std::move(placed), exported);
     if (error == MT_OK && IsShown(OverlayLayer))
         error = ExportOverlay(path, exported);
     return error == MT_OK ? result : QImage();
@@ -294,9 +309,10 @@ RenderEngine::ImagePtr RenderEngine::ExportPhoto(const QString& path) const
     return AdoptImage(ReadPhoto(path), m_order);
 }
 
-MTerr RenderEngine::ExportForeground(
-    const QString& path, ImagePtr photo, const ImagePtr& exported) const
+MTerr RenderEngine::PlaceExportForeground(
+    const QString& path, ImagePtr photo, unsigned width, unsigned height, ImagePtr& placed) const
 {
+    placed.reset();
     return Guarded(MT_CANVAS_NOT_COMPOSED, [&] {
         const LayerLists lists = ListsFor(ForegroundLayer, path);
         ImagePtr keyed = CreateRenderCache(photo);
@@ -318,17 +334,25 @@ MTerr RenderEngine::ExportForeground(
         keyed.reset();
         // A photo the canvas's size in its place is placed where it lies, when it is this
         // export's own intermediate (not the layer's decode, which other exports read).
-        ImagePtr placed;
-        const QTransform transform = ExportTransform(filtered, exported, *lists.transforms);
+        const QTransform transform = ExportTransform(filtered, width, height, *lists.transforms);
         if (filtered.use_count() == 1 && filtered != State(ForegroundLayer).image.full
-            && PlaceAsIsInPlace(filtered, exported->Width(), exported->Height(), transform)) {
+            && PlaceAsIsInPlace(filtered, width, height, transform)) {
             placed = std::move(filtered);
-        } else {
-            placed = orv::image::NewZeroedImage(exported->Width(), exported->Height(), m_order);
-            if (DrawTransformed(filtered, placed, transform, true) != MT_OK)
-                return MT_CANVAS_NOT_COMPOSED;
+            return MT_OK;
         }
-        filtered.reset(); // placed now; the compositor's own buffers take its room
+        ImagePtr drawn = orv::image::NewZeroedImage(width, height, m_order);
+        if (DrawTransformed(filtered, drawn, transform, true) != MT_OK)
+            return MT_CANVAS_NOT_COMPOSED;
+        placed = std::move(drawn);
+        return MT_OK;
+    });
+}
+
+MTerr RenderEngine::ExportForeground(
+    const QString& path, ImagePtr placed, const ImagePtr& exported) const
+{
+    return Guarded(MT_CANVAS_NOT_COMPOSED, [&] {
+        const LayerLists lists = ListsFor(ForegroundLayer, path);
         orv::image::OVImageCompositor compositor(exported, 1.0, *m_tables, DownsampleFull);
         if (const MTerr added = AddForeground(
                 compositor, lists.composites, placed, IsShown(BackgroundLayer), DownsampleFull))

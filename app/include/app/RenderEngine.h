@@ -211,11 +211,18 @@ private:
     MTerr RenderShownLayer(LayerID layer, int level, orv::image::OVDownsampleFactor factor);
 
     MTerr ExportBackground(const QString& path, const ImagePtr& exported) const;
-    MTerr ExportForeground(const QString& path, ImagePtr photo, const ImagePtr& exported) const;
+    /// The photo keyed, filtered and placed on a width × height canvas, into `placed`.
+    MTerr PlaceExportForeground(const QString& path, ImagePtr photo, unsigned width,
+        unsigned height, ImagePtr& placed) const;
+    /// The placed photo composited onto the picture (light spill and all); `placed` is freed
+    /// on return.
+    MTerr ExportForeground(const QString& path, ImagePtr placed, const ImagePtr& exported) const;
     MTerr ExportOverlay(const QString& path, const ImagePtr& exported) const;
     ImagePtr ExportPhoto(const QString& path) const;
     QTransform ExportTransform(
         const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const;
+    QTransform ExportTransform(const ImagePtr& source, unsigned width, unsigned height,
+        const TransformList& transforms) const;
     MTerr RenderExportTransforms(
         const ImagePtr& source, const ImagePtr& destination, const TransformList& transforms) const;
     MTerr RenderCanvasTransforms(const ImagePtr& source, const ImagePtr& destination,
