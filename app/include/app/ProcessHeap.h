@@ -18,9 +18,11 @@ namespace mtra::app {
 APP_EXPORT void UseOneHeap();
 
 /// While alive, freed camera-size blocks stay in the heap for the next photo instead of going
-/// back to the system. On destruction the defaults return and the memory kept is handed back,
-/// so a long-running program does not hold a batch's memory after its export. Not nested;
-/// GUI (or main) thread.
+/// back to the system, and the heap's room for them (about 900 MB of address space, nothing
+/// resident until used) is advised for transparent huge pages: each 2 MB is faulted in at once
+/// rather than page by page. On destruction the defaults return and the memory kept is handed
+/// back, so a long-running program does not hold a batch's memory after its export. Not
+/// nested; GUI (or main) thread.
 class APP_EXPORT BatchHeap
 {
 public:
