@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -149,19 +150,68 @@ std::vector<std::uint8_t> SaturationByRule(const OVImage8& source, double satura
     return out;
 }
 
+// The saturation stage's loops here: plain, AVX2, and AVX-512 where the processor has them.
+struct SaturationLoop {
+    const char* name;
+    bool avx2;
+    bool avx512;
+};
+
+std::vector<SaturationLoop> SaturationLoops()
+{
+    std::vector<SaturationLoop> loops { { "plain", false, false } };
+    if (Avx2Available())
+        loops.push_back({ "AVX2", true, false });
+    if (Avx512Available())
+        loops.push_back({ "AVX-512", true, true });
+    return loops;
+}
+
 class SaturationEveryColour : public ::testing::TestWithParam<double>
 {
 };
 
-TEST_P(SaturationEveryColour, VectorLoopFollowsTheRule)
+TEST_P(SaturationEveryColour, VectorLoopsFollowTheRule)
 {
     const auto expected = SaturationByRule(EveryColour(), GetParam());
-    for (const bool avx2 : Avx2Choices()) {
-        SaturationRenderer stage(GetParam(), avx2);
+    for (const SaturationLoop& loop : SaturationLoops()) {
+        SaturationRenderer stage(GetParam(), loop.avx2, loop.avx512);
         EXPECT_EQ(
             FirstDifference(RunStage(stage, const_cast<OVImage8&>(EveryColour()), 2), expected), "")
-            << (avx2 ? "AVX2" : "plain");
+            << loop.name;
     }
+}
+
+// The AVX-512 loop divides by a reciprocal and one corrected step. Whatever processor makes
+// the reciprocal (its 14-bit estimate differs between makers; two Newton steps bring it
+// within an ulp), every quotient the rule takes comes out as the division's: numerator ÷ range
+// for |numerator| ≤ range ≤ 255 with any reciprocal within two ulps of 1 ÷ range, and hue ÷ 60
+// for every hue those quotients make.
+TEST(SaturationQuotient, EqualsTheDivisionForEveryQuotientOfTheRule)
+{
+    int wrong = 0;
+    for (int range = 1; range <= 255; ++range) {
+        double reciprocal = 1.0 / range;
+        for (int step = 0; step < 2; ++step)
+            reciprocal = std::nextafter(reciprocal, 0.0);
+        for (int candidate = 0; candidate < 5; ++candidate) {
+            for (int numerator = -range; numerator <= range; ++numerator) {
+                const double a = numerator;
+                const double b = range;
+                wrong += SaturationRenderer::CorrectedQuotient(a, b, reciprocal) != a / b;
+            }
+            reciprocal = std::nextafter(reciprocal, 1.0);
+        }
+        for (const int offset : { 0, 2, 4 }) {
+            for (int numerator = -range; numerator <= range; ++numerator) {
+                double hue = 60 * (offset + double(numerator) / range);
+                if (hue < 0)
+                    hue += 360;
+                wrong += SaturationRenderer::CorrectedQuotient(hue, 60.0, 1.0 / 60.0) != hue / 60;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -184,10 +234,13 @@ TEST(PerPixelVectorLoops, MatchThePlainLoopsAtOddSizesAndWorkerCounts)
             EXPECT_EQ(RunStage(hueVector, *source, workers), RunStage(huePlain, *source, 1))
                 << width << " x " << height << ", " << workers << " workers";
             SaturationRenderer saturationPlain(1.7, false);
-            SaturationRenderer saturationVector(1.7, true);
-            EXPECT_EQ(
-                RunStage(saturationVector, *source, workers), RunStage(saturationPlain, *source, 1))
-                << width << " x " << height << ", " << workers << " workers";
+            const auto expected = RunStage(saturationPlain, *source, 1);
+            for (const SaturationLoop& loop : SaturationLoops()) {
+                SaturationRenderer saturationVector(1.7, loop.avx2, loop.avx512);
+                EXPECT_EQ(RunStage(saturationVector, *source, workers), expected)
+                    << loop.name << ", " << width << " x " << height << ", " << workers
+                    << " workers";
+            }
         }
     }
 }
@@ -201,8 +254,11 @@ TEST(PerPixelVectorLoops, SaturationOutsideTheSetterRangeMatchesToo)
     auto source = MakeRandomImage(64, 33, 5, 0.2);
     for (const double saturation : { -0.5, 3.0, 1e300, 1e301, 1e-310, 1e-300 }) {
         SaturationRenderer plain(saturation, false);
-        SaturationRenderer vector(saturation, true);
-        EXPECT_EQ(RunStage(vector, *source, 3), RunStage(plain, *source, 1)) << saturation;
+        const auto expected = RunStage(plain, *source, 1);
+        for (const SaturationLoop& loop : SaturationLoops()) {
+            SaturationRenderer vector(saturation, loop.avx2, loop.avx512);
+            EXPECT_EQ(RunStage(vector, *source, 3), expected) << loop.name << ", " << saturation;
+        }
     }
 }
 

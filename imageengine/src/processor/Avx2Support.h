@@ -8,11 +8,14 @@
 /// one records the choice when it is created, so that tests can force its plain loop and
 /// compare the two byte for byte.
 ///
-/// No "fma" target on purpose: the compiler would be free to fuse a multiply and an add that
-/// the plain rules round separately.
+/// A few stages also have an AVX-512 loop (`MTRA_AVX512_FUNCTION`, run where
+/// `Avx512Available()`): eight pixels of doubles per vector, and fused multiply-adds where a
+/// loop asks for them by name. The engine is built with -ffp-contract=off, so the compiler
+/// itself never fuses a multiply and an add that the plain rules round separately.
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define MTRA_HAVE_AVX2_PATHS 1
 #define MTRA_AVX2_FUNCTION __attribute__((target("avx2")))
+#define MTRA_AVX512_FUNCTION __attribute__((target("avx2,avx512f,avx512vl,avx512bw,avx512dq")))
 #include <immintrin.h>
 #else
 #define MTRA_HAVE_AVX2_PATHS 0
@@ -29,6 +32,22 @@ inline bool Avx2Available()
     static const bool available = [] {
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return available;
+#else
+    return false;
+#endif
+}
+
+/// True when the processor and the system run AVX-512 (F, VL, BW, DQ) as well. Any thread.
+inline bool Avx512Available()
+{
+#if MTRA_HAVE_AVX2_PATHS
+    static const bool available = [] {
+        __builtin_cpu_init();
+        return Avx2Available() && __builtin_cpu_supports("avx512f") != 0
+            && __builtin_cpu_supports("avx512vl") != 0 && __builtin_cpu_supports("avx512bw") != 0
+            && __builtin_cpu_supports("avx512dq") != 0;
     }();
     return available;
 #else
