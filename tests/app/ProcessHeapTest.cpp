@@ -20,13 +20,7 @@
 #include <malloc.h>
 #endif
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define MTRA_OWN_ALLOCATOR 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define MTRA_OWN_ALLOCATOR 1
-#endif
-#endif
+#include "SanitizerHeap.h"
 
 namespace {
 
