@@ -25,12 +25,6 @@ constexpr int kDefaultTrimThreshold = 128 * 1024;
 // back during the batch.
 constexpr int kBatchTrimThreshold = 1536 * 1024 * 1024;
 
-constexpr std::size_t kHugePage = 2 * 1024 * 1024;
-// The room advised: a batch's working set at 24–60 MP (one job), in pieces below the mmap
-// threshold so that they come from the heap.
-constexpr std::size_t kAdvisedPiece = 128 * 1024 * 1024;
-constexpr int kAdvisedPieces = 7;
-
 // Grows the heap by the batch's working set, advises that span for huge pages and gives it back
 // to the heap (not to the system): nothing is touched, so nothing is resident until pictures
 // use it, and then the kernel faults each 2 MB in at once instead of 512 pages one by one. On
@@ -39,6 +33,12 @@ constexpr int kAdvisedPieces = 7;
 void AdviseHugePagesAtTop()
 {
 #if defined(MADV_HUGEPAGE) && !defined(MTRA_OWN_ALLOCATOR)
+    constexpr std::size_t kHugePage = 2 * 1024 * 1024;
+    // The room advised: a one-job batch's working set at 24 MP and more (what a larger one
+    // needs beyond it is paged as before), in pieces below the mmap threshold so that they
+    // come from the heap.
+    constexpr std::size_t kAdvisedPiece = 128 * 1024 * 1024;
+    constexpr int kAdvisedPieces = 7;
     void* pieces[kAdvisedPieces] = {};
     for (void*& piece : pieces) {
         piece = std::malloc(kAdvisedPiece);
