@@ -321,8 +321,10 @@ bool PrepareOutputFolder(const BatchPlan& plan, QString& reason)
 
 namespace {
 
-// Encodes and writes one composite; the reason of a failure, or empty.
-QString EncodeAndWrite(QImage composite, const ExportFormatInfo& format, const QString& target)
+using Outcome = std::pair<BatchOutcome, QString>;
+
+// Encodes and writes one composite: written, or failed with the reason.
+Outcome EncodeAndWrite(QImage composite, const ExportFormatInfo& format, const QString& target)
 {
     QString failure;
     try {
@@ -334,7 +336,7 @@ QString EncodeAndWrite(QImage composite, const ExportFormatInfo& format, const Q
     } catch (const std::bad_alloc&) {
         failure = EncodeOutOfMemoryText();
     }
-    return failure;
+    return Outcome(failure.isEmpty() ? BatchOutcome::Written : BatchOutcome::Failed, failure);
 }
 
 // The reason an export gave no picture: the reader's own finding ("data ends early") says more
@@ -345,16 +347,17 @@ QString ExportFailureText(MTerr error)
     return error == MT_EXPORT_FOREGROUND_FAILED && !found.isEmpty() ? found : ErrorText(error);
 }
 
-using Outcome = std::pair<BatchOutcome, QString>;
-
-// Runs `work` on a thread of its own; on the calling thread when none can be started.
-template <typename Work> std::future<Outcome> Launch(Work&& work)
+// Runs `work` on a thread of its own; on the calling thread when none can be started. The
+// thread gets a copy: `std::async` takes its callable before it tries to start the thread, so a
+// callable moved into it would be empty here when no thread can be had.
+template <typename Work> std::future<Outcome> Launch(const Work& work)
 {
     try {
-        return std::async(std::launch::async, std::forward<Work>(work));
+        return std::async(std::launch::async, work);
     } catch (const std::system_error&) {
+        Work here = work;
         std::promise<Outcome> now;
-        now.set_value(work());
+        now.set_value(here());
         return now.get_future();
     }
 }
@@ -490,9 +493,7 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
                     QImage image = engine->ExportQImage(source, error);
                     if (error != MT_OK || image.isNull())
                         return Outcome(BatchOutcome::Failed, ExportFailureText(error));
-                    const QString failure = EncodeAndWrite(std::move(image), format, target);
-                    return Outcome(
-                        failure.isEmpty() ? BatchOutcome::Written : BatchOutcome::Failed, failure);
+                    return EncodeAndWrite(std::move(image), format, target);
                 }) });
             // Outcomes known by now are told at once, in order.
             while (!inFlight.empty()
@@ -516,9 +517,7 @@ BatchSummary RunBatch(const BatchPlan& plan, RenderEngine* engine, BatchObserver
         // A shared copy: the image stays whole here should the thread not start.
         inFlight.push_back(
             { index, true, Launch([image, format = plan.format, target = item.target]() mutable {
-                 const QString failure = EncodeAndWrite(std::move(image), format, target);
-                 return Outcome(
-                     failure.isEmpty() ? BatchOutcome::Written : BatchOutcome::Failed, failure);
+                 return EncodeAndWrite(std::move(image), format, target);
              }) });
         image = QImage();
     }
