@@ -182,11 +182,20 @@ void DeflateBand(const QImage& image, int index, int bands, Band& band)
     band.ok = true;
 }
 
+// `value` as PNG stores numbers: four bytes, the most significant first.
+void Big32(unsigned char* at, std::uint32_t value)
+{
+    at[0] = static_cast<unsigned char>(value >> 24);
+    at[1] = static_cast<unsigned char>(value >> 16);
+    at[2] = static_cast<unsigned char>(value >> 8);
+    at[3] = static_cast<unsigned char>(value);
+}
+
 void PutBig32(QByteArray& bytes, std::uint32_t value)
 {
-    const char b[4] = { static_cast<char>(value >> 24), static_cast<char>(value >> 16),
-        static_cast<char>(value >> 8), static_cast<char>(value) };
-    bytes.append(b, 4);
+    unsigned char b[4];
+    Big32(b, value);
+    bytes.append(reinterpret_cast<const char*>(b), 4);
 }
 
 void PutChunk(QByteArray& bytes, const char* type, const unsigned char* data, std::size_t length)
@@ -257,28 +266,23 @@ bool EncodePng(const QImage& image, QByteArray& bytes)
         stream.insert(stream.end(), band.deflated.begin(), band.deflated.end());
         adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.rawLength));
     }
-    for (int shift = 24; shift >= 0; shift -= 8)
-        stream.push_back(static_cast<unsigned char>(adler >> shift));
+    unsigned char checksum[4];
+    Big32(checksum, static_cast<std::uint32_t>(adler));
+    stream.insert(stream.end(), checksum, checksum + 4);
     results.clear();
 
     bytes.reserve(static_cast<qsizetype>(stream.size() + stream.size() / kMaxChunk * 12 + 128));
     bytes.append("\x89PNG\r\n\x1a\n", 8);
     unsigned char header[13] = {};
-    const auto put32 = [](unsigned char* at, std::uint32_t value) {
-        at[0] = static_cast<unsigned char>(value >> 24);
-        at[1] = static_cast<unsigned char>(value >> 16);
-        at[2] = static_cast<unsigned char>(value >> 8);
-        at[3] = static_cast<unsigned char>(value);
-    };
-    put32(header, static_cast<std::uint32_t>(image.width()));
-    put32(header + 4, static_cast<std::uint32_t>(image.height()));
+    Big32(header, static_cast<std::uint32_t>(image.width()));
+    Big32(header + 4, static_cast<std::uint32_t>(image.height()));
     header[8] = 8; // bits per channel
     header[9] = 6; // red, green, blue, alpha
     PutChunk(bytes, "IHDR", header, sizeof header);
     if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
         unsigned char physical[9] = {};
-        put32(physical, static_cast<std::uint32_t>(image.dotsPerMeterX()));
-        put32(physical + 4, static_cast<std::uint32_t>(image.dotsPerMeterY()));
+        Big32(physical, static_cast<std::uint32_t>(image.dotsPerMeterX()));
+        Big32(physical + 4, static_cast<std::uint32_t>(image.dotsPerMeterY()));
         physical[8] = 1; // per metre
         PutChunk(bytes, "pHYs", physical, sizeof physical);
     }

@@ -129,6 +129,7 @@ bool RenderEngine::HasStage(LayerID layer, Stage stage)
 
 struct RenderEngine::PreparedLayer {
     LayerState state;
+    QString path;
     orv::image::OVKeyColor keyColor = orv::image::KeyColorGreen;
     qint64 fileSize = -1;
     qint64 fileTime = -1;
@@ -155,6 +156,7 @@ MTerr RenderEngine::PrepareLayer(LayerID layer, const QString& path, PreparedLay
                 static_cast<orv::image::OVImage8*>(next.image.full.get()),
                 static_cast<int>(orv::image::RenderWorkerCount()), &prepared.keyColor);
             const QFileInfo file(path);
+            prepared.path = path;
             prepared.fileSize = file.size();
             prepared.fileTime = file.lastModified().toMSecsSinceEpoch();
         }
@@ -174,6 +176,7 @@ void RenderEngine::CommitLayer(LayerID layer, PreparedLayer&& prepared)
         if (m_project)
             m_project->SetKeyColor(prepared.keyColor);
         m_foregroundKeyColor = prepared.keyColor;
+        m_foregroundPath = prepared.path;
         m_foregroundFileSize = prepared.fileSize;
         m_foregroundFileTime = prepared.fileTime;
     }
@@ -188,8 +191,6 @@ MTerr RenderEngine::SetLayer(LayerID layer, const QString& path)
     if (const MTerr result = PrepareLayer(layer, path, prepared))
         return result;
     CommitLayer(layer, std::move(prepared));
-    if (layer == ForegroundLayer)
-        m_foregroundPath = path;
     return MT_OK;
 }
 
@@ -227,8 +228,6 @@ void RenderEngine::SetLayers(const std::array<QString, 3>& paths, std::array<MTe
         if (paths[i].isEmpty() || results[i] != MT_OK)
             continue;
         CommitLayer(layer, std::move(prepared[i]));
-        if (layer == ForegroundLayer)
-            m_foregroundPath = paths[i];
     }
 }
 

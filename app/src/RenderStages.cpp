@@ -68,6 +68,15 @@ orv::image::OVChannel SpillChannelOf(orv::image::OVKeyColor colour)
     return colour == orv::image::KeyColorBlue ? orv::image::ChannelBlue : orv::image::ChannelGreen;
 }
 
+// True when every pixel of `bytes` bytes of 8-bit BGRA pixels is opaque.
+bool AllOpaque(const unsigned char* pixels, std::size_t bytes)
+{
+    unsigned char alpha = 255;
+    for (std::size_t i = 3; i < bytes; i += 4)
+        alpha &= pixels[i];
+    return alpha == 255;
+}
+
 } // namespace
 
 orv::image::OVChannel SpillChannelForKeys(const KeyList& keys, const ImagePtr& source)
@@ -241,10 +250,7 @@ bool CopyWhenPlacedAsIs(
     for (unsigned int y = 0; y < from->Height(); ++y) {
         const unsigned char* in = from->Buffer() + y * row;
         // Row by row, while the row is in the cache: check its alpha, then copy it.
-        unsigned char alpha = 255;
-        for (std::size_t x = 3; x < row; x += 4)
-            alpha &= in[x];
-        if (alpha != 255)
+        if (!AllOpaque(in, row))
             return false;
         std::memcpy(to->Buffer() + y * row, in, row);
     }
@@ -269,10 +275,7 @@ bool PlaceAsIsInPlace(
     for (unsigned int top = 0; top < height; top += kBand) {
         const unsigned int rows = std::min(kBand, height - top);
         unsigned char* band = pixels->Buffer() + top * row;
-        unsigned char alpha = 255;
-        for (std::size_t i = 3; i < rows * row; i += 4)
-            alpha &= band[i];
-        if (alpha == 255)
+        if (AllOpaque(band, rows * row))
             continue;
         for (unsigned int y = 0; y < rows; ++y)
             std::memcpy(copy.scanLine(static_cast<int>(y)), band + y * row, row);

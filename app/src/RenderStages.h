@@ -40,11 +40,11 @@ orv::image::OVChannel SpillChannelForKeys(const KeyList& keys, const ImagePtr& s
 /// keyer always runs at full factor. Spill items pull the channel of the screen colour keyed
 /// (`SpillChannelForKeys`), whatever channel they store. Results: 22 no source or no pixels,
 /// 38 not 8-bit, 16 nothing to apply (the caller copies), 0 done, 39 out of memory, 26 any
-/// other failure, exceptions included: nothing is thrown. `detected`, when given, is the screen
+/// other failure, exceptions included: nothing is thrown. `known`, when given, is the screen
 /// colour already detected in this very `source`; "automatic" then takes it without scanning the
 /// photo again.
 MTerr KeyStage(const KeyList& keys, orv::OVLookupTables& tables, const ImagePtr& source,
-    const ImagePtr& destination, const orv::image::OVKeyColor* detected = nullptr);
+    const ImagePtr& destination, const orv::image::OVKeyColor* known = nullptr);
 
 /// Filters `source` into `destination` at `factor` with the applied items of `filters`. As
 /// `KeyStage`, with 15 for nothing to apply; nothing is thrown.
